@@ -14,7 +14,8 @@ class IRegistry {
 public:
     enum class Root { LocalMachine, CurrentUser };
     virtual ~IRegistry() = default;
-    virtual std::optional<std::string> readString(Root root, const std::string& key, const std::string& name) = 0;
+    virtual std::optional<std::string> readString(Root root, const std::string& key,
+                                                  const std::string& name) = 0;
     // Creates the key when create_key is set; otherwise writes only into an existing key.
     virtual bool writeDword(Root root, const std::string& key, const std::string& name, std::uint32_t value,
                             bool create_key) = 0;

@@ -5,7 +5,8 @@ namespace tn {
 std::vector<std::string> CallLog::starting(const std::string& prefix) const {
     std::vector<std::string> out;
     for (const auto& c : calls) {
-        if (c.rfind(prefix, 0) == 0) out.push_back(c);
+        if (c.rfind(prefix, 0) == 0)
+            out.push_back(c);
     }
     return out;
 }
@@ -20,8 +21,8 @@ void RecordingLockdown::wlDisableItem(int item, int state) {
 }
 
 void RecordingLockdown::wlDisableKey(int window, int key, int modifiers, int state) {
-    log_->add("wlDisableKey " + std::to_string(window) + " " + std::to_string(key) + " " + std::to_string(modifiers) +
-              " " + std::to_string(state));
+    log_->add("wlDisableKey " + std::to_string(window) + " " + std::to_string(key) + " " +
+              std::to_string(modifiers) + " " + std::to_string(state));
     if (state) {
         keys_.insert({key, modifiers});
     } else {
@@ -32,7 +33,8 @@ void RecordingLockdown::wlDisableKey(int window, int key, int modifiers, int sta
 namespace {
 class RecordingPlayer final : public ISoundPlayer {
 public:
-    RecordingPlayer(std::shared_ptr<CallLog> log, std::string path) : log_(std::move(log)), path_(std::move(path)) {}
+    RecordingPlayer(std::shared_ptr<CallLog> log, std::string path)
+        : log_(std::move(log)), path_(std::move(path)) {}
     void play() override {
         const auto slash = path_.find_last_of('/');
         log_->add("play " + (slash == std::string::npos ? path_ : path_.substr(slash + 1)));
@@ -45,7 +47,8 @@ private:
 }  // namespace
 
 std::unique_ptr<ISoundPlayer> RecordingSoundSystem::open(const std::string& path) {
-    if (present && present->count(path) == 0) return nullptr;
+    if (present && present->count(path) == 0)
+        return nullptr;
     return std::make_unique<RecordingPlayer>(log_, path);
 }
 
@@ -56,14 +59,16 @@ void RecordingWaveOut::setVolume(int device, std::uint32_t volume) {
 std::vector<IWindows::Window> RecordingWindows::list(bool visible_only) {
     std::vector<Window> out;
     for (const auto& w : windows) {
-        if (!visible_only || w.visible) out.push_back({w.id, w.title});
+        if (!visible_only || w.visible)
+            out.push_back({w.id, w.title});
     }
     return out;
 }
 
 std::optional<IWindows::Id> RecordingWindows::findByTitle(const std::string& title) {
     for (const auto& w : windows) {
-        if (w.title == title) return w.id;
+        if (w.title == title)
+            return w.id;
     }
     return std::nullopt;
 }
@@ -89,20 +94,24 @@ std::string MemoryRegistry::full(Root root, const std::string& key) {
     return (root == Root::LocalMachine ? "HKLM" : "HKCU") + std::string("\\") + key;
 }
 
-std::optional<std::string> MemoryRegistry::readString(Root root, const std::string& key, const std::string& name) {
+std::optional<std::string> MemoryRegistry::readString(Root root, const std::string& key,
+                                                      const std::string& name) {
     auto k = keys_.find(full(root, key));
-    if (k == keys_.end()) return std::nullopt;
+    if (k == keys_.end())
+        return std::nullopt;
     auto v = k->second.find(name);
-    if (v == k->second.end()) return std::nullopt;
+    if (v == k->second.end())
+        return std::nullopt;
     return v->second;
 }
 
-bool MemoryRegistry::writeDword(Root root, const std::string& key, const std::string& name, std::uint32_t value,
-                                bool create_key) {
+bool MemoryRegistry::writeDword(Root root, const std::string& key, const std::string& name,
+                                std::uint32_t value, bool create_key) {
     log_->add("registry write " + full(root, key) + " " + name + "=" + std::to_string(value));
     auto k = keys_.find(full(root, key));
     if (k == keys_.end()) {
-        if (!create_key) return false;
+        if (!create_key)
+            return false;
         k = keys_.emplace(full(root, key), std::map<std::string, std::string>{}).first;
     }
     k->second[name] = std::to_string(value);
@@ -115,17 +124,23 @@ bool MemoryRegistry::deleteValue(Root root, const std::string& key, const std::s
     return k != keys_.end() && k->second.erase(name) > 0;
 }
 
-bool MemoryRegistry::keyExists(Root root, const std::string& key) { return keys_.count(full(root, key)) != 0; }
+bool MemoryRegistry::keyExists(Root root, const std::string& key) {
+    return keys_.count(full(root, key)) != 0;
+}
 
-void MemoryRegistry::putString(Root root, const std::string& key, const std::string& name, const std::string& value) {
+void MemoryRegistry::putString(Root root, const std::string& key, const std::string& name,
+                               const std::string& value) {
     keys_[full(root, key)][name] = value;
 }
 
-void MemoryRegistry::createKey(Root root, const std::string& key) { keys_[full(root, key)]; }
+void MemoryRegistry::createKey(Root root, const std::string& key) {
+    keys_[full(root, key)];
+}
 
 std::optional<IShellLinks::Target> RecordingShellLinks::resolve(const std::string& shortcut_path) {
     auto it = links.find(shortcut_path);
-    if (it == links.end()) return std::nullopt;
+    if (it == links.end())
+        return std::nullopt;
     return it->second;
 }
 

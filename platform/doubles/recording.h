@@ -131,7 +131,8 @@ private:
 class MemoryRegistry final : public IRegistry {
 public:
     explicit MemoryRegistry(std::shared_ptr<CallLog> log) : log_(std::move(log)) {}
-    std::optional<std::string> readString(Root root, const std::string& key, const std::string& name) override;
+    std::optional<std::string> readString(Root root, const std::string& key,
+                                          const std::string& name) override;
     bool writeDword(Root root, const std::string& key, const std::string& name, std::uint32_t value,
                     bool create_key) override;
     bool deleteValue(Root root, const std::string& key, const std::string& name) override;
@@ -160,9 +161,15 @@ private:
 class RecordingTaskbarProgress final : public ITaskbarProgress {
 public:
     explicit RecordingTaskbarProgress(std::shared_ptr<CallLog> log) : log_(std::move(log)) {}
-    void setVisible(bool visible) override { log_->add(std::string("progress visible ") + (visible ? "1" : "0")); }
-    void setMaximum(std::int64_t maximum) override { log_->add("progress maximum " + std::to_string(maximum)); }
-    void setPosition(std::int64_t position) override { log_->add("progress position " + std::to_string(position)); }
+    void setVisible(bool visible) override {
+        log_->add(std::string("progress visible ") + (visible ? "1" : "0"));
+    }
+    void setMaximum(std::int64_t maximum) override {
+        log_->add("progress maximum " + std::to_string(maximum));
+    }
+    void setPosition(std::int64_t position) override {
+        log_->add("progress position " + std::to_string(position));
+    }
 
 private:
     std::shared_ptr<CallLog> log_;

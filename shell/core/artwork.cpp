@@ -1,0 +1,111 @@
+#include "core/artwork.h"
+
+#include <QFont>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+#include <QtMath>
+
+namespace tn::artwork {
+
+void paintBackground(QPainter& p, const QRect& area) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(area.topLeft(), area.bottomLeft());
+    sky.setColorAt(0.0, QColor(255, 236, 120));
+    sky.setColorAt(0.45, QColor(255, 248, 196));
+    sky.setColorAt(1.0, QColor(190, 232, 255));
+    p.fillRect(area, sky);
+
+    // Two rolling hills along the bottom, drawn relative to the area so any screen looks the same.
+    const qreal w = area.width();
+    const qreal h = area.height();
+    const QPointF o = area.topLeft();
+    auto hill = [&](qreal base, qreal amplitude, qreal phase, const QColor& colour) {
+        QPainterPath path(o + QPointF(0, h));
+        for (int i = 0; i <= 48; ++i) {
+            const qreal x = w * i / 48.0;
+            path.lineTo(o + QPointF(x, h * base - h * amplitude * qSin(phase + 2 * M_PI * i / 48.0)));
+        }
+        path.lineTo(o + QPointF(w, h));
+        path.closeSubpath();
+        p.fillPath(path, colour);
+    };
+    hill(0.86, 0.03, 0.0, QColor(150, 214, 120, 150));
+    hill(0.93, 0.025, 1.7, QColor(110, 190, 90, 170));
+
+    // A few soft bubbles.
+    const struct {
+        qreal x, y, r;
+        QColor c;
+    } bubbles[] = {{0.12, 0.30, 0.05, QColor(255, 160, 200, 60)},
+                   {0.82, 0.22, 0.07, QColor(140, 200, 255, 60)},
+                   {0.55, 0.55, 0.04, QColor(255, 200, 120, 60)},
+                   {0.30, 0.70, 0.06, QColor(180, 140, 255, 50)}};
+    p.setPen(Qt::NoPen);
+    for (const auto& b : bubbles) {
+        const qreal r = b.r * qMin(w, h) * 2;
+        QRadialGradient g(o + QPointF(b.x * w, b.y * h), r);
+        g.setColorAt(0, b.c);
+        g.setColorAt(1, QColor(b.c.red(), b.c.green(), b.c.blue(), 0));
+        p.setBrush(g);
+        p.drawEllipse(o + QPointF(b.x * w, b.y * h), r, r);
+    }
+    p.restore();
+}
+
+QPixmap logo() {
+    QPixmap pm(290, 74);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    QFont f(QStringLiteral("DejaVu Sans"), 30, QFont::Black);
+    p.setFont(f);
+    static const QColor colours[] = {QColor(230, 60, 60), QColor(245, 150, 30), QColor(60, 170, 80),
+                                     QColor(40, 120, 220), QColor(150, 70, 200)};
+    const QString text = QStringLiteral("Tumblenest");
+    qreal x = 8;
+    for (int i = 0; i < text.size(); ++i) {
+        const QString letter = text.mid(i, 1);
+        // Letters bob up and down a little, like building blocks.
+        const qreal y = 52 + ((i % 2) ? -4 : 3);
+        p.setPen(QPen(QColor(255, 255, 255), 5));
+        QPainterPath path;
+        path.addText(x, y, f, letter);
+        p.drawPath(path);
+        p.fillPath(path, colours[i % 5]);
+        x += p.fontMetrics().horizontalAdvance(letter) + 1;
+    }
+    return pm;
+}
+
+QPixmap gears(int size) {
+    QPixmap pm(size, size);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPointF c(size / 2.0, size / 2.0);
+    const qreal outer = size * 0.48;
+    const qreal inner = size * 0.36;
+    QPainterPath wheel;
+    const int teeth = 8;
+    for (int i = 0; i < teeth * 4; ++i) {
+        // Each tooth: two points on the outer radius, two on the inner one.
+        const qreal r = (i % 4 < 2) ? outer : inner;
+        const qreal a = 2 * M_PI * (i + 0.5) / (teeth * 4);
+        const QPointF pt = c + QPointF(r * qCos(a), r * qSin(a));
+        if (i == 0) {
+            wheel.moveTo(pt);
+        } else {
+            wheel.lineTo(pt);
+        }
+    }
+    wheel.closeSubpath();
+    QPainterPath hole;
+    hole.addEllipse(c, size * 0.14, size * 0.14);
+    p.fillPath(wheel.subtracted(hole), QColor(90, 100, 120));
+    return pm;
+}
+
+}  // namespace tn::artwork

@@ -1,1 +1,5 @@
-int main() { return 0; }
+#include "core/shell_app.h"
+
+int main(int argc, char** argv) {
+    return tn::runShell(argc, argv);
+}

@@ -1,0 +1,193 @@
+#include "core/main_form.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QScreen>
+#include <QTabBar>
+#include <QTabWidget>
+#include <algorithm>
+
+#include "core/application_filter.h"
+#include "core/artwork.h"
+#include "core/dialogs.h"
+#include "core/list_file.h"
+#include "core/screen_layout.h"
+#include "core/startup_settings.h"
+#include "lockdown/lockdown_sequences.h"
+
+namespace tn {
+
+namespace {
+constexpr int kGearsSize = 27;
+}
+
+TForm1::TForm1(ShellServices services, std::string data_dir, Settings settings, QWidget* parent)
+    : QWidget(parent),
+      services_(std::move(services)),
+      data_dir_(std::move(data_dir)),
+      pending_settings_(std::move(settings)) {
+    setObjectName(QStringLiteral("TForm1"));
+    setWindowTitle(QStringLiteral("TBNX"));
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setAutoFillBackground(false);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::yellow);
+    setPalette(pal);
+
+    Image2 = new QLabel(this);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setPixmap(artwork::logo());
+    Image2->setGeometry(0, 0, 290, 74);
+
+    Gears = new QLabel(this);
+    Gears->setObjectName(QStringLiteral("Gears"));
+    Gears->setPixmap(artwork::gears(kGearsSize));
+    Gears->setFixedSize(kGearsSize, kGearsSize);
+    Gears->setCursor(Qt::PointingHandCursor);
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setTabPosition(QTabWidget::South);
+    PageControl1->tabBar()->setExpanding(true);
+    SpTBXTabSheet1 = new QWidget;
+    SpTBXTabSheet3 = new QWidget;
+    SpTBXTabSheet2 = new QWidget;
+    PageControl1->addTab(SpTBXTabSheet1, QStringLiteral("World Wide Web"));
+    PageControl1->addTab(SpTBXTabSheet3, QStringLiteral("Software"));
+    PageControl1->addTab(SpTBXTabSheet2, QStringLiteral("Activities"));
+}
+
+TForm1::~TForm1() {
+    FormDestroy();
+}
+
+void TForm1::FormCreate() {
+    if (created_)
+        return;
+    created_ = true;
+    ILockdown& lockdown = services_.lockdown;
+
+    setWindowTitle(QStringLiteral("Tumblenest"));
+    itemLock(lockdown);
+    keyLock(lockdown);
+    model_.SettingsList = std::move(pending_settings_);
+    const StartupSettings s = readStartupSettings(model_.SettingsList);
+
+    services_.desktop.minimizeAll();
+
+    filter_ = new ApplicationFilter(this);
+    qApp->installEventFilter(filter_);
+
+    const QSize screen = QGuiApplication::primaryScreen()->size();
+    const MainLayout layout = layoutMainTabs(screen.width(), screen.height());
+    const Rect& pc = layout.page_control;
+    PageControl1->setGeometry(pc.left, pc.top, pc.width, pc.height);
+    // The three tabs share the strip equally, each at most 1000 pixels wide.
+    const int tab_width = std::min(pc.width / PageControl1->count(), 1000) - 4;
+    PageControl1->setStyleSheet(
+        QStringLiteral("QTabBar::tab { height: %1px; width: %2px; font-weight: bold; font-size: %3pt; }")
+            .arg(layout.tab_height)
+            .arg(tab_width)
+            .arg(std::max(8, layout.tab_height * 2 / 5)));
+
+    loadListFile(path("files/blocked.ini"), model_.BlockedSiteListBox);
+    setCtrlAltDelDisabled(lockdown, s.ctrl_alt_del_disabled);
+
+    model_.DeletedBlackListBox.clear();
+    loadListFile(path("files/sites.ini"), model_.ListBox1);
+    loadListFile(path("files/appnames.ini"), model_.AppNameListBox);
+    loadListFile(path("files/apppaths.ini"), model_.AppPathListBox);
+    loadListFile(path("files/deletedbl.ini"), model_.DeletedBlackListBox);
+
+    model_.sites = SiteColumns{};
+    sounds_ = std::make_unique<Sounds>(services_.sound_system, data_dir_);
+
+    loadListFile(path("files/SuggestedWebsites.ini"), model_.SuggestedSiteLinks);
+    loadListFile(path("files/Suggestedsitetitles.ini"), model_.SuggestedWebsitesListBox);
+    loadListFile(path("files/summary.ini"), model_.UpdateSummary);
+
+    splitSiteRecords(model_.ListBox1, model_.sites);
+
+    sounds_->play(Sounds::Bass);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+bool TForm1::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate)
+        FormActivate();
+    return QWidget::event(event);
+}
+
+void TForm1::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    artwork::paintBackground(p, rect());
+}
+
+void TForm1::FormShow() {
+    placeTopRight();
+}
+
+void TForm1::FormActivate() {
+    placeTopRight();
+}
+
+void TForm1::placeTopRight() {
+    const int w = QGuiApplication::primaryScreen()->size().width();
+    const TopRightPlacement place = tn::placeTopRight(w, Gears->width(), 0);
+    Gears->move(place.gears_left, 0);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    // The child must have no way to close the shell: a window manager's close request (its close
+    // key, a task-bar menu) is refused. Closing from outside goes through closeFromOutside().
+    event->ignore();
+}
+
+void TForm1::closeFromOutside() {
+    FormClose();
+    services_.terminate();
+}
+
+void TForm1::FormClose() {
+    services_.keyboard_hook.FreeHook();
+    itemUnlock(services_.lockdown);
+    keyUnlock(services_.lockdown);
+    // A failed write keeps the previous file; at this point there is nobody left to tell.
+    (void)saveListFile(path("files/config.ini"), model_.SettingsList.lines());
+}
+
+void TForm1::FormDestroy() {
+    if (filter_)
+        qApp->removeEventFilter(filter_);
+    services_.keyboard_hook.FreeHook();
+}
+
+void TForm1::ExitButtonClick() {
+    if (!services_.dialogs.confirm(this, QStringLiteral("Are you sure you want to exit Tumblenest?")))
+        return;
+    if (sounds_)
+        sounds_->play(Sounds::Exit);
+    model_.ListBox1 = joinSiteRecords(model_.sites);
+    if (const auto error = saveListFile(path("files/sites.ini"), model_.ListBox1)) {
+        services_.dialogs.information(
+            this,
+            QStringLiteral("The site list could not be saved to \"files/sites.ini\": %1.\n\nThe previous "
+                           "file was kept and Tumblenest stays open, so that no change is lost.")
+                .arg(QString::fromStdString(error.message())));
+        return;
+    }
+    services_.terminate();
+}
+
+void TForm1::MinimizeButtonClick() {
+    showMinimized();
+}
+
+}  // namespace tn

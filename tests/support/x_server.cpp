@@ -2,10 +2,10 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -17,10 +17,12 @@ namespace {
 pid_t spawn(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
             int keep_fd = -1) {
     const pid_t pid = ::fork();
-    if (pid != 0) return pid;
+    if (pid != 0)
+        return pid;
     // Child: its own process group, so that killing the test never leaves it running.
     ::setpgid(0, 0);
-    for (const auto& [k, v] : env) ::setenv(k.c_str(), v.c_str(), 1);
+    for (const auto& [k, v] : env)
+        ::setenv(k.c_str(), v.c_str(), 1);
     if (keep_fd < 0) {
         // Quiet children: their chatter would bury the test's own output.
         const int null = ::open("/dev/null", O_WRONLY);
@@ -30,7 +32,8 @@ pid_t spawn(const std::vector<std::string>& argv, const std::map<std::string, st
         }
     }
     std::vector<char*> args;
-    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    for (const auto& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     ::execvp(args[0], args.data());
     ::_exit(127);
@@ -38,16 +41,18 @@ pid_t spawn(const std::vector<std::string>& argv, const std::map<std::string, st
 
 bool windowManagerRunning(const std::string& display) {
     Display* d = XOpenDisplay(display.c_str());
-    if (!d) return false;
+    if (!d)
+        return false;
     const Atom check = XInternAtom(d, "_NET_SUPPORTING_WM_CHECK", False);
     Atom type = None;
     int format = 0;
     unsigned long items = 0, after = 0;
     unsigned char* data = nullptr;
-    const bool found = XGetWindowProperty(d, DefaultRootWindow(d), check, 0, 1, False, XA_WINDOW, &type, &format,
-                                          &items, &after, &data) == Success &&
+    const bool found = XGetWindowProperty(d, DefaultRootWindow(d), check, 0, 1, False, XA_WINDOW, &type,
+                                          &format, &items, &after, &data) == Success &&
                        items == 1;
-    if (data) XFree(data);
+    if (data)
+        XFree(data);
     XCloseDisplay(d);
     return found;
 }
@@ -56,9 +61,9 @@ bool windowManagerRunning(const std::string& display) {
 
 XServer::XServer(Options options) {
     int fds[2];
-    if (::pipe(fds) != 0) return;
-    const std::string screen =
-        std::to_string(options.width) + "x" + std::to_string(options.height) + "x24";
+    if (::pipe(fds) != 0)
+        return;
+    const std::string screen = std::to_string(options.width) + "x" + std::to_string(options.height) + "x24";
     server_ = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen, "-nolisten", "tcp",
                      "-noreset"},
                     {}, fds[1]);
@@ -68,26 +73,33 @@ XServer::XServer(Options options) {
     pollfd p{fds[0], POLLIN, 0};
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (std::chrono::steady_clock::now() < deadline) {
-        if (::poll(&p, 1, 200) <= 0) continue;
+        if (::poll(&p, 1, 200) <= 0)
+            continue;
         char buf[32];
         const ssize_t n = ::read(fds[0], buf, sizeof buf);
-        if (n <= 0) break;
+        if (n <= 0)
+            break;
         number.append(buf, static_cast<std::size_t>(n));
-        if (number.find('\n') != std::string::npos) break;
+        if (number.find('\n') != std::string::npos)
+            break;
     }
     ::close(fds[0]);
-    while (!number.empty() && (number.back() == '\n' || number.back() == ' ')) number.pop_back();
-    if (number.empty()) return;
+    while (!number.empty() && (number.back() == '\n' || number.back() == ' '))
+        number.pop_back();
+    if (number.empty())
+        return;
     display_ = ":" + number;
     if (options.window_manager) {
         window_manager_ = spawn({"openbox", "--sm-disable"}, {{"DISPLAY", display_}});
-        if (!eventually([&] { return windowManagerRunning(display_); })) display_.clear();
+        if (!eventually([&] { return windowManagerRunning(display_); }))
+            display_.clear();
     }
 }
 
 XServer::~XServer() {
     for (pid_t pid : {window_manager_, server_}) {
-        if (pid <= 0) continue;
+        if (pid <= 0)
+            continue;
         ::kill(pid, SIGTERM);
         int status = 0;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
@@ -102,7 +114,8 @@ XServer::~XServer() {
     }
 }
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env)
+ChildProcess::ChildProcess(const std::vector<std::string>& argv,
+                           const std::map<std::string, std::string>& env)
     : pid_(spawn(argv, env)) {}
 
 ChildProcess::~ChildProcess() {
@@ -113,7 +126,8 @@ ChildProcess::~ChildProcess() {
 }
 
 bool ChildProcess::running() {
-    if (reaped_ || pid_ <= 0) return false;
+    if (reaped_ || pid_ <= 0)
+        return false;
     int status = 0;
     const pid_t r = ::waitpid(pid_, &status, WNOHANG);
     if (r == pid_) {
@@ -125,14 +139,18 @@ bool ChildProcess::running() {
 }
 
 int ChildProcess::wait(std::chrono::milliseconds timeout) {
-    if (!eventually([&] { return !running(); }, timeout)) return -1;
-    if (WIFEXITED(status_)) return WEXITSTATUS(status_);
-    if (WIFSIGNALED(status_)) return 128 + WTERMSIG(status_);
+    if (!eventually([&] { return !running(); }, timeout))
+        return -1;
+    if (WIFEXITED(status_))
+        return WEXITSTATUS(status_);
+    if (WIFSIGNALED(status_))
+        return 128 + WTERMSIG(status_);
     return -1;
 }
 
 void ChildProcess::kill(int signal) {
-    if (pid_ > 0 && !reaped_) ::kill(pid_, signal);
+    if (pid_ > 0 && !reaped_)
+        ::kill(pid_, signal);
 }
 
 }  // namespace tn::test

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QPixmap>
+
+class QPainter;
+class QRect;
+
+namespace tn::artwork {
+
+// The shell's own pictures, drawn by code so that they stay sharp at every screen size and ship no
+// image files of anyone else's making.
+
+// The background behind everything: a soft sky over rolling hills.
+void paintBackground(QPainter& painter, const QRect& area);
+// The name of the shell in playful letters, 290 × 74.
+QPixmap logo();
+// A gear wheel, size × size, for the way into the administration panel.
+QPixmap gears(int size);
+
+}  // namespace tn::artwork

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/shell_model.h"
+#include "core/sounds.h"
+#include "platform/lockdown.h"
+#include "platform/sound.h"
+
+class QLabel;
+class QTabWidget;
+
+namespace tn {
+
+class ApplicationFilter;
+class IDialogs;
+
+// What the main window needs from outside: the platform stand-ins and the way to end the program.
+// The objects must outlive the window.
+struct ShellServices {
+    ILockdown& lockdown;
+    IKeyboardHook& keyboard_hook;
+    IDesktop& desktop;
+    ISoundSystem& sound_system;
+    IDialogs& dialogs;
+    // Ends the message loop (the program then destroys its windows).
+    std::function<void()> terminate;
+};
+
+// The shell's one full-screen window. It owns the in-memory model and composes one collaborator per
+// subsystem; it runs the start-up and close sequences in their fixed order and holds no rules of
+// the subsystems itself.
+class TForm1 final : public QWidget {
+    Q_OBJECT
+public:
+    // data_dir ends with "/"; settings is the validated settings file, loaded by the program entry.
+    TForm1(ShellServices services, std::string data_dir, Settings settings, QWidget* parent = nullptr);
+    ~TForm1() override;  // runs FormDestroy
+
+    // The start-up sequence; run once, before the window is first shown.
+    void FormCreate();
+    // The "Exit Program" command: confirm, save, end the program.
+    void ExitButtonClick();
+    // The "Minimize" command.
+    void MinimizeButtonClick();
+    // A close request from outside the shell (the session ending, a termination signal): runs the
+    // close sequence and ends the program. Requests from the window manager are refused instead.
+    void closeFromOutside();
+
+    const ShellModel& model() const { return model_; }
+    ShellModel& model() { return model_; }
+    const std::string& dataDir() const { return data_dir_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void FormShow();
+    void FormActivate();
+    void FormClose();
+    void FormDestroy();
+    void placeTopRight();
+    std::string path(const char* relative) const { return data_dir_ + relative; }
+
+    ShellServices services_;
+    std::string data_dir_;
+    Settings pending_settings_;  // handed over to the model at its step of FormCreate
+    ShellModel model_;
+    std::unique_ptr<Sounds> sounds_;
+    ApplicationFilter* filter_ = nullptr;
+    bool created_ = false;
+
+    // Controls.
+    QLabel* Image2 = nullptr;  // logo
+    QLabel* Gears = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* SpTBXTabSheet1 = nullptr;  // "World Wide Web"
+    QWidget* SpTBXTabSheet3 = nullptr;  // "Software"
+    QWidget* SpTBXTabSheet2 = nullptr;  // "Activities"
+};
+
+}  // namespace tn

@@ -1,0 +1,13 @@
+#include "support/qt_support.h"
+
+namespace tn::test {
+
+QApplication& qtApp() {
+    static int argc = 1;
+    static char name[] = "tumblenest-tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+}  // namespace tn::test

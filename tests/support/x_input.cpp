@@ -1,0 +1,99 @@
+#include "support/x_input.h"
+
+#include <X11/Xlib.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <algorithm>
+#include <functional>
+
+namespace tn::test {
+
+XConnection::XConnection(const std::string& display) : display_(XOpenDisplay(display.c_str())) {}
+
+XConnection::~XConnection() {
+    if (display_)
+        XCloseDisplay(display_);
+}
+
+void XConnection::pressKeys(std::initializer_list<unsigned long> keysyms) {
+    std::vector<KeyCode> codes;
+    for (KeySym k : keysyms)
+        codes.push_back(XKeysymToKeycode(display_, k));
+    for (KeyCode c : codes)
+        XTestFakeKeyEvent(display_, c, True, CurrentTime);
+    for (auto it = codes.rbegin(); it != codes.rend(); ++it)
+        XTestFakeKeyEvent(display_, *it, False, CurrentTime);
+    XSync(display_, False);
+}
+
+void XConnection::iconify(unsigned long window) {
+    XIconifyWindow(display_, window, XDefaultScreen(display_));
+    XSync(display_, False);
+}
+
+namespace {
+
+std::string titleOf(Display* d, Window w) {
+    const Atom net_name = XInternAtom(d, "_NET_WM_NAME", False);
+    const Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long n = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::string title;
+    if (XGetWindowProperty(d, w, net_name, 0, 1024, False, utf8, &type, &format, &n, &after, &data) ==
+            Success &&
+        data && n > 0) {
+        title.assign(reinterpret_cast<char*>(data), n);
+    }
+    if (data)
+        XFree(data);
+    if (title.empty()) {
+        char* name = nullptr;
+        if (XFetchName(d, w, &name) && name) {
+            title = name;
+            XFree(name);
+        }
+    }
+    return title;
+}
+
+// Visits every mapped window below root, depth first (window managers put clients inside frames).
+void walk(Display* d, Window w, const std::function<void(Window)>& visit) {
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(d, w, &root, &parent, &children, &count))
+        return;
+    for (unsigned int i = 0; i < count; ++i) {
+        XWindowAttributes attr{};
+        if (XGetWindowAttributes(d, children[i], &attr) && attr.map_state == IsViewable) {
+            visit(children[i]);
+            walk(d, children[i], visit);
+        }
+    }
+    if (children)
+        XFree(children);
+}
+
+}  // namespace
+
+std::vector<std::string> XConnection::mappedTitles() {
+    std::vector<std::string> titles;
+    walk(display_, XDefaultRootWindow(display_), [&](Window w) {
+        std::string t = titleOf(display_, w);
+        if (!t.empty())
+            titles.push_back(std::move(t));
+    });
+    return titles;
+}
+
+int XConnection::countMapped(const std::string& title) {
+    const auto titles = mappedTitles();
+    return static_cast<int>(std::count(titles.begin(), titles.end(), title));
+}
+
+}  // namespace tn::test
