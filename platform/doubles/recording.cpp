@@ -151,3 +151,18 @@ bool RecordingShellLinks::create(const std::string& shortcut_path, const Target&
 }
 
 }  // namespace tn
+
+namespace tn {
+
+void FakeBrowser::navigate(const std::string& url) {
+    if (events_.before_navigate && !events_.before_navigate(url, true)) {
+        log_->add("browser refused " + url);
+        return;
+    }
+    log_->add("browser navigate " + url);
+    location_ = url;
+    if (events_.document_complete)
+        events_.document_complete(url);
+}
+
+}  // namespace tn

@@ -186,3 +186,29 @@ private:
 };
 
 }  // namespace tn
+
+#include "platform/browser.h"
+
+namespace tn {
+
+// A browser that loads nothing: navigations pass through the hook and are logged; the test fires
+// page events itself.
+class FakeBrowser final : public IBrowser {
+public:
+    explicit FakeBrowser(std::shared_ptr<CallLog> log) : log_(std::move(log)) {}
+    void setEvents(Events events) override { events_ = std::move(events); }
+    void navigate(const std::string& url) override;
+    void back() override { log_->add("browser back"); }
+    void forward() override { log_->add("browser forward"); }
+    void refresh() override { log_->add("browser refresh"); }
+    void stop() override { log_->add("browser stop"); }
+    std::string location() const override { return location_; }
+    Events& events() { return events_; }
+
+private:
+    std::shared_ptr<CallLog> log_;
+    Events events_;
+    std::string location_;
+};
+
+}  // namespace tn
