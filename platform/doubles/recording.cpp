@@ -5,8 +5,7 @@ namespace tn {
 std::vector<std::string> CallLog::starting(const std::string& prefix) const {
     std::vector<std::string> out;
     for (const auto& c : calls) {
-        if (c.rfind(prefix, 0) == 0)
-            out.push_back(c);
+        if (c.rfind(prefix, 0) == 0) out.push_back(c);
     }
     return out;
 }
@@ -47,8 +46,7 @@ private:
 }  // namespace
 
 std::unique_ptr<ISoundPlayer> RecordingSoundSystem::open(const std::string& path) {
-    if (present && present->count(path) == 0)
-        return nullptr;
+    if (present && present->count(path) == 0) return nullptr;
     return std::make_unique<RecordingPlayer>(log_, path);
 }
 
@@ -59,16 +57,14 @@ void RecordingWaveOut::setVolume(int device, std::uint32_t volume) {
 std::vector<IWindows::Window> RecordingWindows::list(bool visible_only) {
     std::vector<Window> out;
     for (const auto& w : windows) {
-        if (!visible_only || w.visible)
-            out.push_back({w.id, w.title});
+        if (!visible_only || w.visible) out.push_back({w.id, w.title});
     }
     return out;
 }
 
 std::optional<IWindows::Id> RecordingWindows::findByTitle(const std::string& title) {
     for (const auto& w : windows) {
-        if (w.title == title)
-            return w.id;
+        if (w.title == title) return w.id;
     }
     return std::nullopt;
 }
@@ -97,11 +93,9 @@ std::string MemoryRegistry::full(Root root, const std::string& key) {
 std::optional<std::string> MemoryRegistry::readString(Root root, const std::string& key,
                                                       const std::string& name) {
     auto k = keys_.find(full(root, key));
-    if (k == keys_.end())
-        return std::nullopt;
+    if (k == keys_.end()) return std::nullopt;
     auto v = k->second.find(name);
-    if (v == k->second.end())
-        return std::nullopt;
+    if (v == k->second.end()) return std::nullopt;
     return v->second;
 }
 
@@ -110,8 +104,7 @@ bool MemoryRegistry::writeDword(Root root, const std::string& key, const std::st
     log_->add("registry write " + full(root, key) + " " + name + "=" + std::to_string(value));
     auto k = keys_.find(full(root, key));
     if (k == keys_.end()) {
-        if (!create_key)
-            return false;
+        if (!create_key) return false;
         k = keys_.emplace(full(root, key), std::map<std::string, std::string>{}).first;
     }
     k->second[name] = std::to_string(value);
@@ -139,8 +132,7 @@ void MemoryRegistry::createKey(Root root, const std::string& key) {
 
 std::optional<IShellLinks::Target> RecordingShellLinks::resolve(const std::string& shortcut_path) {
     auto it = links.find(shortcut_path);
-    if (it == links.end())
-        return std::nullopt;
+    if (it == links.end()) return std::nullopt;
     return it->second;
 }
 
@@ -161,8 +153,7 @@ void FakeBrowser::navigate(const std::string& url) {
     }
     log_->add("browser navigate " + url);
     location_ = url;
-    if (events_.document_complete)
-        events_.document_complete(url);
+    if (events_.document_complete) events_.document_complete(url);
 }
 
 }  // namespace tn

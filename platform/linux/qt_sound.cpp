@@ -21,8 +21,7 @@ private:
 
 bool looksLikeWave(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
+    if (!f.open(QIODevice::ReadOnly)) return false;
     const QByteArray head = f.read(12);
     return head.size() == 12 && head.startsWith("RIFF") && head.mid(8, 4) == "WAVE";
 }
@@ -31,8 +30,7 @@ bool looksLikeWave(const QString& path) {
 
 std::unique_ptr<ISoundPlayer> QtSoundSystem::open(const std::string& path) {
     const QString file = QString::fromStdString(path);
-    if (!looksLikeWave(file))
-        return nullptr;
+    if (!looksLikeWave(file)) return nullptr;
     return std::make_unique<QtSoundPlayer>(file);
 }
 

@@ -1,12 +1,12 @@
 #include "platform/linux/x11_windows.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <initializer_list>
 #include <set>
 
 namespace tn {
@@ -72,8 +72,7 @@ constexpr long kNetWmStateAdd = 1;
 
 struct XFreeDeleter {
     void operator()(void* p) const {
-        if (p != nullptr)
-            XFree(p);
+        if (p != nullptr) XFree(p);
     }
 };
 template <typename T>
@@ -131,8 +130,7 @@ struct X11Windows::Connection {
 
     explicit Connection(const std::string& name) {
         display = XOpenDisplay(name.empty() ? nullptr : name.c_str());
-        if (display == nullptr)
-            return;
+        if (display == nullptr) return;
         screen = XDefaultScreen(display);
         root = XRootWindow(display, screen);
         std::array<char*, kAtomCount> names{};
@@ -143,8 +141,7 @@ struct X11Windows::Connection {
         manager_selection = XInternAtom(display, selection.c_str(), False);
     }
     ~Connection() {
-        if (display != nullptr)
-            XCloseDisplay(display);
+        if (display != nullptr) XCloseDisplay(display);
     }
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -159,12 +156,10 @@ struct X11Windows::Connection {
         const int status = XGetWindowProperty(display, w, property, 0, kMaxListLongs, False, type, &actual,
                                               &format, &count, &after, &raw);
         const XPtr<unsigned char> data(raw);
-        if (status != Success || actual != type || format != 32)
-            return std::nullopt;
+        if (status != Success || actual != type || format != 32) return std::nullopt;
         // Xlib hands format-32 items over as longs, whatever their size on the wire.
         std::vector<unsigned long> values(count);
-        if (count > 0)
-            std::memcpy(values.data(), data.get(), count * sizeof(unsigned long));
+        if (count > 0) std::memcpy(values.data(), data.get(), count * sizeof(unsigned long));
         return values;
     }
 
@@ -177,15 +172,13 @@ struct X11Windows::Connection {
         const int status = XGetWindowProperty(display, w, property, 0, kMaxTextLongs, False, type, &actual,
                                               &format, &count, &after, &raw);
         const XPtr<unsigned char> data(raw);
-        if (status != Success || actual != type || format != 8 || data == nullptr)
-            return std::nullopt;
+        if (status != Success || actual != type || format != 8 || data == nullptr) return std::nullopt;
         return std::string(reinterpret_cast<const char*>(data.get()), count);
     }
 
     std::optional<XWindow> windowProperty(XWindow w, AtomName property) const {
         const auto values = longs(w, atom[property], kAtomWindow);
-        if (!values || values->empty())
-            return std::nullopt;
+        if (!values || values->empty()) return std::nullopt;
         return values->front();
     }
 
@@ -194,18 +187,15 @@ struct X11Windows::Connection {
         // The check window names itself too, so a property left behind by a manager that ended
         // (its window id perhaps reused) is not taken for a running one.
         if (const auto check = windowProperty(root, kNetSupportingWmCheck)) {
-            if (windowProperty(*check, kNetSupportingWmCheck) == check)
-                return Manager::kEwmh;
+            if (windowProperty(*check, kNetSupportingWmCheck) == check) return Manager::kEwmh;
         }
-        if (XGetSelectionOwner(display, manager_selection) != None)
-            return Manager::kIcccm;
+        if (XGetSelectionOwner(display, manager_selection) != None) return Manager::kIcccm;
         return Manager::kNone;
     }
 
     std::optional<unsigned long> wmState(XWindow w) const {
         const auto values = longs(w, atom[kWmState], atom[kWmState]);
-        if (!values || values->empty())
-            return std::nullopt;
+        if (!values || values->empty()) return std::nullopt;
         return values->front();
     }
 
@@ -219,8 +209,7 @@ struct X11Windows::Connection {
         XWindow parent = None;
         XWindow* raw = nullptr;
         unsigned int count = 0;
-        if (XQueryTree(display, w, &root_return, &parent, &raw, &count) == 0)
-            return {};
+        if (XQueryTree(display, w, &root_return, &parent, &raw, &count) == 0) return {};
         const XPtr<XWindow> kids(raw);
         return std::vector<XWindow>(kids.get(), kids.get() + count);
     }
@@ -230,8 +219,7 @@ struct X11Windows::Connection {
         XWindow parent_window = None;
         XWindow* raw = nullptr;
         unsigned int count = 0;
-        if (XQueryTree(display, w, &root_return, &parent_window, &raw, &count) == 0)
-            return std::nullopt;
+        if (XQueryTree(display, w, &root_return, &parent_window, &raw, &count) == 0) return std::nullopt;
         const XPtr<XWindow> kids(raw);
         return parent_window;
     }
@@ -239,49 +227,38 @@ struct X11Windows::Connection {
     // The client window a window manager's frame holds: the window itself or the nearest
     // descendant that carries WM_STATE. None when there is none.
     XWindow clientIn(XWindow frame, int depth) const {
-        if (wmState(frame))
-            return frame;
-        if (depth == 0)
-            return None;
+        if (wmState(frame)) return frame;
+        if (depth == 0) return None;
         for (const XWindow child : children(frame)) {
-            if (const XWindow client = clientIn(child, depth - 1); client != None)
-                return client;
+            if (const XWindow client = clientIn(child, depth - 1); client != None) return client;
         }
         return None;
     }
 
     std::string title(XWindow w) const {
-        if (auto name = bytes(w, atom[kNetWmName], atom[kUtf8String]); name && !name->empty())
-            return *name;
+        if (auto name = bytes(w, atom[kNetWmName], atom[kUtf8String]); name && !name->empty()) return *name;
         XTextProperty property{};
-        if (XGetTextProperty(display, w, &property, kAtomWmName) == 0)
-            return {};
+        if (XGetTextProperty(display, w, &property, kAtomWmName) == 0) return {};
         const XPtr<unsigned char> value(property.value);
-        if (value == nullptr || property.format != 8 || property.nitems == 0)
-            return {};
+        if (value == nullptr || property.format != 8 || property.nitems == 0) return {};
         std::string raw(reinterpret_cast<const char*>(value.get()), property.nitems);
         raw.resize(std::min(raw.size(), raw.find('\0')));
         // STRING is Latin-1 by definition, and many programs put UTF-8 in WM_NAME; only
         // COMPOUND_TEXT needs Xlib's converters.
-        if (property.encoding == kAtomString)
-            return latin1ToUtf8(raw);
-        if (property.encoding == atom[kUtf8String])
-            return raw;
+        if (property.encoding == kAtomString) return latin1ToUtf8(raw);
+        if (property.encoding == atom[kUtf8String]) return raw;
         char** list = nullptr;
         int count = 0;
         const int converted = Xutf8TextPropertyToTextList(display, &property, &list, &count);
         std::string text = raw;
-        if (converted >= Success && list != nullptr && count > 0)
-            text = list[0];
-        if (list != nullptr)
-            XFreeStringList(list);
+        if (converted >= Success && list != nullptr && count > 0) text = list[0];
+        if (list != nullptr) XFreeStringList(list);
         return text;
     }
 
     bool hasType(XWindow w, std::initializer_list<AtomName> types) const {
         const auto values = longs(w, atom[kNetWmWindowType], kAtomAtom);
-        if (!values)
-            return false;
+        if (!values) return false;
         return std::any_of(values->begin(), values->end(), [&](unsigned long value) {
             return std::any_of(types.begin(), types.end(), [&](AtomName t) { return atom[t] == value; });
         });
@@ -291,10 +268,8 @@ struct X11Windows::Connection {
     std::vector<XWindow> candidates(Manager m) const {
         if (m == Manager::kEwmh) {
             auto clients = longs(root, atom[kNetClientListStacking], kAtomWindow);
-            if (!clients)
-                clients = longs(root, atom[kNetClientList], kAtomWindow);
-            if (clients)
-                return std::vector<XWindow>(clients->begin(), clients->end());
+            if (!clients) clients = longs(root, atom[kNetClientList], kAtomWindow);
+            if (clients) return std::vector<XWindow>(clients->begin(), clients->end());
         }
         std::vector<XWindow> out;
         for (const XWindow child : children(root)) {
@@ -311,19 +286,14 @@ struct X11Windows::Connection {
         std::vector<Entry> out;
         std::set<XWindow> seen;
         for (const XWindow w : candidates(m)) {
-            if (!seen.insert(w).second)
-                continue;
+            if (!seen.insert(w).second) continue;
             XWindowAttributes attributes{};
-            if (XGetWindowAttributes(display, w, &attributes) == 0)
-                continue;  // gone meanwhile
-            if (attributes.override_redirect || attributes.c_class == InputOnly)
-                continue;
-            if (hasType(w, {kNetWmWindowTypeDock, kNetWmWindowTypeDesktop}))
-                continue;
+            if (XGetWindowAttributes(display, w, &attributes) == 0) continue;  // gone meanwhile
+            if (attributes.override_redirect || attributes.c_class == InputOnly) continue;
+            if (hasType(w, {kNetWmWindowTypeDock, kNetWmWindowTypeDesktop})) continue;
             const bool viewable = attributes.map_state == IsViewable;
             Entry entry{w, title(w), viewable && wmState(w) != IconicState};
-            if (m == Manager::kNone && !viewable && entry.title.empty())
-                continue;
+            if (m == Manager::kNone && !viewable && entry.title.empty()) continue;
             out.push_back(std::move(entry));
         }
         return out;
@@ -344,8 +314,7 @@ struct X11Windows::Connection {
         if (m == Manager::kEwmh) {
             // Mapping is the standard way out of the Iconic state, and hands a withdrawn window to
             // the manager; the activation request then raises and focuses it.
-            if (wmState(w) != NormalState)
-                XMapWindow(display, w);
+            if (wmState(w) != NormalState) XMapWindow(display, w);
             sendToRoot(w, kNetActiveWindow, {kSourcePager, CurrentTime, None, 0, 0});
             return;
         }
@@ -378,37 +347,31 @@ bool X11Windows::connected() const {
 
 std::vector<IWindows::Window> X11Windows::list(bool visible_only) {
     std::vector<Window> out;
-    if (!connected())
-        return out;
+    if (!connected()) return out;
     const ErrorTrap trap(x_->display);
     for (auto& entry : x_->applicationWindows(x_->manager())) {
-        if (!visible_only || entry.visible)
-            out.push_back({entry.id, std::move(entry.title)});
+        if (!visible_only || entry.visible) out.push_back({entry.id, std::move(entry.title)});
     }
     return out;
 }
 
 std::optional<IWindows::Id> X11Windows::findByTitle(const std::string& title) {
     for (const auto& window : list(false)) {
-        if (window.title == title)
-            return window.id;
+        if (window.title == title) return window.id;
     }
     return std::nullopt;
 }
 
 void X11Windows::showMaximized(Id id) {
-    if (!connected())
-        return;
+    if (!connected()) return;
     const ErrorTrap trap(x_->display);
     const XWindow w = id;
     XWindowAttributes attributes{};
-    if (w == x_->root || XGetWindowAttributes(x_->display, w, &attributes) == 0)
-        return;
+    if (w == x_->root || XGetWindowAttributes(x_->display, w, &attributes) == 0) return;
     const auto m = x_->manager();
     if (m == Connection::Manager::kEwmh) {
         const auto state = x_->wmState(w);
-        if (!state || *state == WithdrawnState)
-            x_->markMaximized(w);
+        if (!state || *state == WithdrawnState) x_->markMaximized(w);
         x_->activate(w, m);
         x_->sendToRoot(w, kNetWmState,
                        {kNetWmStateAdd, static_cast<long>(x_->atom[kNetWmStateMaximizedVert]),
@@ -431,21 +394,17 @@ void X11Windows::showNormal(Id id) {
 }
 
 void X11Windows::bringToForeground(Id id) {
-    if (!connected())
-        return;
+    if (!connected()) return;
     const ErrorTrap trap(x_->display);
-    if (!x_->exists(id))
-        return;
+    if (!x_->exists(id)) return;
     x_->activate(id, x_->manager());
 }
 
 void X11Windows::askToClose(Id id) {
-    if (!connected())
-        return;
+    if (!connected()) return;
     const ErrorTrap trap(x_->display);
     const XWindow w = id;
-    if (!x_->exists(w))
-        return;
+    if (!x_->exists(w)) return;
     Atom* raw = nullptr;
     int count = 0;
     bool deletable = false;
@@ -469,52 +428,43 @@ void X11Windows::askToClose(Id id) {
 }
 
 std::optional<IWindows::Id> X11Windows::foreground() {
-    if (!connected())
-        return std::nullopt;
+    if (!connected()) return std::nullopt;
     const ErrorTrap trap(x_->display);
     const auto m = x_->manager();
     if (m == Connection::Manager::kEwmh) {
         if (const auto active = x_->longs(x_->root, x_->atom[kNetActiveWindow], kAtomWindow)) {
-            if (active->empty() || active->front() == None)
-                return std::nullopt;
+            if (active->empty() || active->front() == None) return std::nullopt;
             return active->front();
         }
     }
     XWindow focus = None;
     int revert = 0;
     XGetInputFocus(x_->display, &focus, &revert);
-    if (focus == None || focus == PointerRoot || focus == x_->root)
-        return std::nullopt;
+    if (focus == None || focus == PointerRoot || focus == x_->root) return std::nullopt;
     // The focus may sit on a sub-window; the answer is the top-level window around it.
     while (true) {
         const auto up = x_->parent(focus);
-        if (!up || *up == None)
-            return std::nullopt;
-        if (*up == x_->root)
-            break;
+        if (!up || *up == None) return std::nullopt;
+        if (*up == x_->root) break;
         focus = *up;
     }
     if (m != Connection::Manager::kNone) {
-        if (const XWindow client = x_->clientIn(focus, kFrameDepth); client != None)
-            return client;
+        if (const XWindow client = x_->clientIn(focus, kFrameDepth); client != None) return client;
     }
     return focus;
 }
 
 void X11Windows::minimize(Id id) {
-    if (!connected())
-        return;
+    if (!connected()) return;
     const ErrorTrap trap(x_->display);
     // Iconifying is the window manager's business; without one the request would go unheard.
-    if (!x_->exists(id) || x_->manager() == Connection::Manager::kNone)
-        return;
+    if (!x_->exists(id) || x_->manager() == Connection::Manager::kNone) return;
     XIconifyWindow(x_->display, id, x_->screen);
 }
 
 std::vector<IWindows::Id> X11Windows::panels() {
     std::vector<Id> out;
-    if (!connected())
-        return out;
+    if (!connected()) return out;
     const ErrorTrap trap(x_->display);
     // Unmapped panels are in no client list, so the whole tree is searched: the root's children
     // and the client windows framed inside them.
@@ -524,19 +474,16 @@ std::vector<IWindows::Id> X11Windows::panels() {
             found.push_back(client);
         }
         for (const XWindow w : found) {
-            if (x_->hasType(w, {kNetWmWindowTypeDock}))
-                out.push_back(w);
+            if (x_->hasType(w, {kNetWmWindowTypeDock})) out.push_back(w);
         }
     }
     return out;
 }
 
 void X11Windows::mapRaised(Id id) {
-    if (!connected())
-        return;
+    if (!connected()) return;
     const ErrorTrap trap(x_->display);
-    if (x_->exists(id))
-        XMapRaised(x_->display, id);
+    if (x_->exists(id)) XMapRaised(x_->display, id);
 }
 
 }  // namespace tn

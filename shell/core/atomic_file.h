@@ -12,6 +12,14 @@ namespace tn {
 // The bytes go to a temporary file in the target's folder; commit() syncs it, renames it over the
 // target and syncs the folder. Any failure, or destruction without commit(), removes the temporary
 // and leaves the target untouched. Not copyable; one object per save.
+//
+// A writer that is killed cannot clean up after itself, so temporaries are made to vanish on their
+// own or to be recognisable as strays:
+//  - Where the file system allows it the temporary has no name while it is written (O_TMPFILE); it
+//    is given one only just before the rename, so a killed writer nearly always leaves nothing.
+//  - A named temporary is called ".<target name>.tmp-<pid>-<suffix>", <pid> being the writer's
+//    process. Every save first removes the temporaries of its own target whose writer no longer
+//    runs. (All writers of a folder are assumed to share one process-id namespace.)
 class AtomicFile {
 public:
     explicit AtomicFile(std::string target_path);
@@ -30,8 +38,10 @@ private:
     void fail(int error_number);
     void discard();
 
+    void giveTemporaryAName();
+
     std::string target_;
-    std::string temp_;
+    std::string temp_;  // empty while the temporary has no name
     int fd_ = -1;
     std::error_code error_;
     bool done_ = false;

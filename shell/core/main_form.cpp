@@ -64,8 +64,7 @@ TForm1::~TForm1() {
 }
 
 void TForm1::FormCreate() {
-    if (created_)
-        return;
+    if (created_) return;
     created_ = true;
     ILockdown& lockdown = services_.lockdown;
 
@@ -115,13 +114,11 @@ void TForm1::FormCreate() {
 
 void TForm1::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
+    if (!event->spontaneous()) FormShow();
 }
 
 bool TForm1::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate)
-        FormActivate();
+    if (event->type() == QEvent::WindowActivate) FormActivate();
     return QWidget::event(event);
 }
 
@@ -164,16 +161,13 @@ void TForm1::FormClose() {
 }
 
 void TForm1::FormDestroy() {
-    if (filter_)
-        qApp->removeEventFilter(filter_);
+    if (filter_) qApp->removeEventFilter(filter_);
     services_.keyboard_hook.FreeHook();
 }
 
 void TForm1::ExitButtonClick() {
-    if (!services_.dialogs.confirm(this, QStringLiteral("Are you sure you want to exit Tumblenest?")))
-        return;
-    if (sounds_)
-        sounds_->play(Sounds::Exit);
+    if (!services_.dialogs.confirm(this, QStringLiteral("Are you sure you want to exit Tumblenest?"))) return;
+    if (sounds_) sounds_->play(Sounds::Exit);
     model_.ListBox1 = joinSiteRecords(model_.sites);
     if (const auto error = saveListFile(path("files/sites.ini"), model_.ListBox1)) {
         services_.dialogs.information(

@@ -8,14 +8,18 @@
 namespace tn {
 
 std::optional<int> parseDecimal(std::string_view text) {
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        // from_chars would take the "-1" of "+-1".
+        if (!text.empty() && text.front() == '-') return std::nullopt;
+    }
     if (text.empty()) return std::nullopt;
     int value = 0;
     const char* first = text.data();
     const char* last = text.data() + text.size();
     const auto [end, ec] = std::from_chars(first, last, value);
     if (ec != std::errc{} || end != last) return std::nullopt;
-    // from_chars takes "-" only as a sign in front of digits, so "-" alone and "+-1" are refused.
+    // from_chars takes "-" only as a sign in front of digits, so "-" alone is refused.
     return value;
 }
 
@@ -32,8 +36,9 @@ std::optional<SettingsProblem> loadSettingsFile(const std::string& path, const s
                                std::nullopt};
     }
     if (lines.size() < setting::kRequiredLines) {
-        return SettingsProblem{"The settings file \"" + display_path + "\" holds " + std::to_string(lines.size()) +
-                                   " lines; it must hold at least 25 (lines 0 to 24).",
+        // The first missing line is the one at fault, counted from 1 as an editor shows it.
+        return SettingsProblem{"The settings file \"" + display_path + "\" ends before line " +
+                                   std::to_string(lines.size() + 1) + "; it must hold at least 25 lines.",
                                lines.size()};
     }
     const auto mustBeDecimal = [&](std::size_t n, const char* what) -> std::optional<SettingsProblem> {

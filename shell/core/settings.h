@@ -33,8 +33,12 @@ inline constexpr std::size_t kRequiredLines = 25;
 }  // namespace setting
 
 // A yes/no value: yes only when the text is exactly "yes" (case-sensitive, no blanks).
-inline bool isYes(std::string_view value) { return value == "yes"; }
-inline const char* yesNo(bool yes) { return yes ? "yes" : "no"; }
+inline bool isYes(std::string_view value) {
+    return value == "yes";
+}
+inline const char* yesNo(bool yes) {
+    return yes ? "yes" : "no";
+}
 
 // A decimal integer as the settings file stores it: an optional sign and one or more ASCII digits,
 // nothing else, within the range of int. Anything else gives nullopt.

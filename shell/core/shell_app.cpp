@@ -23,8 +23,7 @@ namespace tn {
 std::string executableFolder() {
     std::array<char, 4096> buf{};
     const ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
-    if (n <= 0)
-        return "./";
+    if (n <= 0) return "./";
     std::string path(buf.data(), static_cast<std::size_t>(n));
     return path.substr(0, path.find_last_of('/') + 1);
 }
@@ -42,8 +41,7 @@ void onSignal(int) {
 
 void watchTerminationSignals(TForm1& form) {
     int fds[2];
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0)
-        return;
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0) return;
     g_signal_fd = fds[0];
     auto* notifier = new QSocketNotifier(fds[1], QSocketNotifier::Read, &form);
     QObject::connect(notifier, &QSocketNotifier::activated, &form, [&form, fd = fds[1], notifier] {

@@ -16,8 +16,7 @@ Sounds::Sounds(ISoundSystem& system, const std::string& data_dir) {
 }
 
 void Sounds::play(Id id) {
-    if (auto& p = players_[id])
-        p->play();
+    if (auto& p = players_[id]) p->play();
 }
 
 }  // namespace tn

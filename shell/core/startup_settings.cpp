@@ -10,8 +10,7 @@ StartupSettings readStartupSettings(const Settings& s) {
     out.large_link_popup = s.line(kLargeLinkPopUp) != "no";
     out.ctrl_alt_del_disabled = s.yes(kDisableCtrlAltDel);
     out.timer_at_every_start = s.yes(kTimerAtEveryStart);
-    if (out.timer_at_every_start)
-        out.timer_index = s.integer(kTimerLength);
+    if (out.timer_at_every_start) out.timer_index = s.integer(kTimerLength);
     out.show_volume_control = s.yes(kShowVolumeControl);
     out.volume_position = s.integer(kVolumePosition);
     out.link_scrolling = s.yes(kLinkScrolling);

@@ -1,9 +1,33 @@
 #include "core/text_list.h"
 
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 
 namespace tn {
+namespace {
+
+// The number of CR and LF bytes in text, eight bytes at a time.
+std::size_t countBreakBytes(const char* text, std::size_t size) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101;
+    constexpr std::uint64_t kLow7 = 0x7f7f7f7f7f7f7f7f;
+    // The top bit of each byte of x that is zero, and no other bit.
+    const auto zeroBytes = [](std::uint64_t x) { return ~(((x & kLow7) + kLow7) | x | kLow7); };
+    std::size_t count = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text + i, 8);
+        const std::uint64_t hits = zeroBytes(word ^ (kOnes * '\r')) | zeroBytes(word ^ (kOnes * '\n'));
+        // One bit per byte moved to the bottom, then summed into the top byte.
+        count += static_cast<std::size_t>(((hits >> 7) * kOnes) >> 56);
+    }
+    for (; i < size; ++i)
+        count += text[i] == '\r' || text[i] == '\n';
+    return count;
+}
+
+}  // namespace
 
 TextList TextList::fromText(std::string text) {
     TextList list;
@@ -21,6 +45,12 @@ TextList TextList::fromText(std::string text) {
         const void* hit = std::memchr(base + from, c, size - from);
         return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - base) : size;
     };
+    // Room for every entry up front: one pass of counting costs far less than regrowing an array of
+    // millions of spans (each regrowth copies it and touches fresh memory). Every entry but the last
+    // ends at a CR or an LF, so their count bounds the entries; pages of the bound never used are
+    // never touched.
+    list.spans_.reserve(countBreakBytes(base, size) + 1);
+
     std::size_t next_cr = find('\r', 0);
     std::size_t next_lf = find('\n', 0);
     std::size_t start = 0;
@@ -38,7 +68,8 @@ TextList TextList::fromText(std::string text) {
 
 TextList TextList::fromLines(std::initializer_list<std::string_view> lines) {
     TextList list;
-    for (auto line : lines) list.append(line);
+    for (auto line : lines)
+        list.append(line);
     return list;
 }
 
@@ -60,7 +91,9 @@ TextList::Span TextList::store(std::string_view line) {
     return {offset, line.size()};
 }
 
-void TextList::append(std::string_view line) { spans_.push_back(store(line)); }
+void TextList::append(std::string_view line) {
+    spans_.push_back(store(line));
+}
 
 void TextList::insert(std::size_t index, std::string_view line) {
     if (index > spans_.size()) throw std::out_of_range("TextList insert position out of range");
@@ -114,17 +147,63 @@ std::size_t TextList::indexOf(std::string_view line) const {
 std::string TextList::toText() const {
     std::string out;
     out.reserve(bytes_.size() - dead_bytes_ + 2 * spans_.size());
-    for (auto line : *this) {
-        out.append(line);
-        out.append("\r\n");
-    }
+    writeText([&out](std::string_view piece) { out.append(piece); });
     return out;
+}
+
+void TextList::writeText(const std::function<void(std::string_view)>& sink, std::size_t chunk_size) const {
+    const char* const base = bytes_.data();
+    // bytes_[run_begin, run_end): entries in their written form, not yet handed over.
+    std::size_t run_begin = 0;
+    std::size_t run_end = 0;
+    // Entries copied together with their CR LF; at most one of run and staged is non-empty.
+    std::unique_ptr<char[]> staged;
+    std::size_t staged_size = 0;
+    const auto flushRun = [&] {
+        if (run_end > run_begin) sink({base + run_begin, run_end - run_begin});
+        run_begin = run_end = 0;
+    };
+    const auto flushStaged = [&] {
+        if (staged_size > 0) sink({staged.get(), staged_size});
+        staged_size = 0;
+    };
+    for (const Span& s : spans_) {
+        const std::size_t begin = static_cast<std::size_t>(s.offset);
+        const std::size_t end = begin + static_cast<std::size_t>(s.length);
+        if (end + 2 <= bytes_.size() && base[end] == '\r' && base[end + 1] == '\n') {
+            if (run_end == run_begin || run_end != begin) {
+                flushStaged();
+                flushRun();
+                run_begin = begin;
+            }
+            run_end = end + 2;
+            continue;
+        }
+        flushRun();
+        const std::string_view line(base + begin, end - begin);
+        if (staged_size + line.size() + 2 > chunk_size) {
+            flushStaged();
+            if (line.size() + 2 > chunk_size) {
+                sink(line);
+                sink("\r\n");
+                continue;
+            }
+        }
+        if (!staged) staged.reset(new char[chunk_size]);
+        std::memcpy(staged.get() + staged_size, line.data(), line.size());
+        staged_size += line.size();
+        staged[staged_size++] = '\r';
+        staged[staged_size++] = '\n';
+    }
+    flushRun();
+    flushStaged();
 }
 
 std::vector<std::string> TextList::toVector() const {
     std::vector<std::string> out;
     out.reserve(spans_.size());
-    for (auto line : *this) out.emplace_back(line);
+    for (auto line : *this)
+        out.emplace_back(line);
     return out;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,11 @@ public:
 
     // The bytes of the whole list as a list file holds them: every entry followed by CR LF.
     std::string toText() const;
+    // The same bytes handed to sink piece by piece, in order, without building them all at once.
+    // Entries that already lie in the buffer followed by CR LF, one after the other (a list read from
+    // a CR LF file, however long), go out as one view of the buffer, uncopied; the others are
+    // gathered into pieces of about chunk_size bytes. A view is valid only during the call.
+    void writeText(const std::function<void(std::string_view)>& sink, std::size_t chunk_size = 1 << 20) const;
 
     std::vector<std::string> toVector() const;
     bool operator==(const TextList& other) const;

@@ -44,13 +44,14 @@ TEST(ScreenLayoutTest, GearsInTheCornerAndTheSliderLeftOfThem) {
 
 TEST(StartupSettingsTest, ReadsEachSettingFromItsLine) {
     TextList lines;
-    for (int i = 0; i < 25; ++i) lines.append("");
+    for (int i = 0; i < 25; ++i)
+        lines.append("");
     Settings s(std::move(lines));
     StartupSettings d = readStartupSettings(s);
     // An empty line 24 keeps the large link pop-up on; every empty yes/no line is off.
     EXPECT_TRUE(d.large_link_popup);
-    EXPECT_FALSE(d.ctrl_alt_del_disabled || d.timer_at_every_start || d.show_volume_control || d.link_scrolling ||
-                 d.automatic_updates || d.enable_new_activities || d.block_popups);
+    EXPECT_FALSE(d.ctrl_alt_del_disabled || d.timer_at_every_start || d.show_volume_control ||
+                 d.link_scrolling || d.automatic_updates || d.enable_new_activities || d.block_popups);
     EXPECT_EQ(d.proxy_port, 0);
 
     s.set(setting::kLargeLinkPopUp, "no");

@@ -18,8 +18,7 @@ public:
     void information(QWidget*, const QString& text) override { shown.push_back(text); }
     bool confirm(QWidget*, const QString& text) override {
         shown.push_back(text);
-        if (answers.empty())
-            return false;
+        if (answers.empty()) return false;
         const bool a = answers.front();
         answers.erase(answers.begin());
         return a;

@@ -15,13 +15,11 @@ int main(int argc, char** argv) {
             return RUN_ALL_TESTS();
         }
     }
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) {
         // Outside a login session Qt wants a private runtime folder; make one rather than warn.
         char dir[] = "/tmp/tumblenest-runtime-XXXXXX";
-        if (::mkdtemp(dir))
-            qputenv("XDG_RUNTIME_DIR", dir);
+        if (::mkdtemp(dir)) qputenv("XDG_RUNTIME_DIR", dir);
     }
     if (!qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX") && geteuid() == 0) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");

@@ -17,8 +17,7 @@ TempDir::TempDir() {
     std::string pattern = (fs::temp_directory_path() / "tumblenest-test-XXXXXX").string();
     std::vector<char> buf(pattern.begin(), pattern.end());
     buf.push_back('\0');
-    if (!::mkdtemp(buf.data()))
-        throw std::runtime_error("mkdtemp failed");
+    if (!::mkdtemp(buf.data())) throw std::runtime_error("mkdtemp failed");
     path_ = buf.data();
 }
 
@@ -41,8 +40,7 @@ void TempDir::write(std::string_view relative, std::string_view bytes) const {
     fs::create_directories(p.parent_path());
     std::ofstream out(p, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out)
-        throw std::runtime_error("cannot write " + p.string());
+    if (!out) throw std::runtime_error("cannot write " + p.string());
 }
 
 std::string TempDir::read(std::string_view relative) const {

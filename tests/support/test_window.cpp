@@ -50,8 +50,7 @@ int main(int argc, char** argv) {
             continue;
         }
         const auto it = open.find(event.xclient.window);
-        if (it == open.end())
-            continue;
+        if (it == open.end()) continue;
         XDestroyWindow(display, it->first);
         XFlush(display);
         std::printf("closed %s\n", it->second.c_str());

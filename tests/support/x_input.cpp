@@ -11,11 +11,14 @@
 
 namespace tn::test {
 
-XConnection::XConnection(const std::string& display) : display_(XOpenDisplay(display.c_str())) {}
+XConnection::XConnection(const std::string& display) : display_(XOpenDisplay(display.c_str())) {
+    // Windows come and go while a check walks the tree; an error about a vanished one must not end
+    // the test process (Xlib's default handler exits).
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+}
 
 XConnection::~XConnection() {
-    if (display_)
-        XCloseDisplay(display_);
+    if (display_) XCloseDisplay(display_);
 }
 
 void XConnection::pressKeys(std::initializer_list<unsigned long> keysyms) {
@@ -49,8 +52,7 @@ std::string titleOf(Display* d, Window w) {
         data && n > 0) {
         title.assign(reinterpret_cast<char*>(data), n);
     }
-    if (data)
-        XFree(data);
+    if (data) XFree(data);
     if (title.empty()) {
         char* name = nullptr;
         if (XFetchName(d, w, &name) && name) {
@@ -66,8 +68,7 @@ void walk(Display* d, Window w, const std::function<void(Window)>& visit) {
     Window root = 0, parent = 0;
     Window* children = nullptr;
     unsigned int count = 0;
-    if (!XQueryTree(d, w, &root, &parent, &children, &count))
-        return;
+    if (!XQueryTree(d, w, &root, &parent, &children, &count)) return;
     for (unsigned int i = 0; i < count; ++i) {
         XWindowAttributes attr{};
         if (XGetWindowAttributes(d, children[i], &attr) && attr.map_state == IsViewable) {
@@ -75,8 +76,7 @@ void walk(Display* d, Window w, const std::function<void(Window)>& visit) {
             walk(d, children[i], visit);
         }
     }
-    if (children)
-        XFree(children);
+    if (children) XFree(children);
 }
 
 }  // namespace
@@ -85,8 +85,7 @@ std::vector<std::string> XConnection::mappedTitles() {
     std::vector<std::string> titles;
     walk(display_, XDefaultRootWindow(display_), [&](Window w) {
         std::string t = titleOf(display_, w);
-        if (!t.empty())
-            titles.push_back(std::move(t));
+        if (!t.empty()) titles.push_back(std::move(t));
     });
     return titles;
 }
