@@ -109,3 +109,39 @@ QPixmap gears(int size) {
 }
 
 }  // namespace tn::artwork
+
+namespace tn::artwork {
+
+QPixmap arrow(bool pointing_left, int w, int h, bool dark) {
+    QPixmap pm(w, h);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath path;
+    const qreal m = 4;
+    if (pointing_left) {
+        path.moveTo(w - m, m);
+        path.lineTo(m, h / 2.0);
+        path.lineTo(w - m, h - m);
+    } else {
+        path.moveTo(m, m);
+        path.lineTo(w - m, h / 2.0);
+        path.lineTo(m, h - m);
+    }
+    path.closeSubpath();
+    p.setPen(QPen(QColor(255, 255, 255), 2));
+    p.setBrush(dark ? QColor(200, 90, 20) : QColor(250, 140, 40));
+    p.drawPath(path);
+    return pm;
+}
+
+QPixmap placeholder(int w, int h) {
+    QPixmap pm(w, h);
+    pm.fill(QColor(255, 250, 220));
+    QPainter p(&pm);
+    p.setPen(QPen(QColor(230, 200, 120), 2, Qt::DashLine));
+    p.drawRect(QRectF(1, 1, w - 2, h - 2));
+    return pm;
+}
+
+}  // namespace tn::artwork

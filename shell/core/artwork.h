@@ -18,3 +18,12 @@ QPixmap logo();
 QPixmap gears(int size);
 
 }  // namespace tn::artwork
+
+namespace tn::artwork {
+
+// An arrow for scrolling, pointing left or right, size w × h; dark is the pressed look.
+QPixmap arrow(bool pointing_left, int w, int h, bool dark);
+// The picture a thumbnail shows before a site is loaded into it.
+QPixmap placeholder(int w, int h);
+
+}  // namespace tn::artwork

@@ -3,10 +3,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QVBoxLayout>
+#include <QWebEngineView>
 #include <algorithm>
 
 #include "core/application_filter.h"
@@ -16,12 +20,17 @@
 #include "core/screen_layout.h"
 #include "core/startup_settings.h"
 #include "lockdown/lockdown_sequences.h"
+#include "websites/browser_pane.h"
+#include "websites/carousel_view.h"
+#include "websites/link_panel_view.h"
+#include "websites/web_engine.h"
 
 namespace tn {
 
 namespace {
 constexpr int kGearsSize = 27;
-}
+
+}  // namespace
 
 TForm1::TForm1(ShellServices services, std::string data_dir, Settings settings, QWidget* parent)
     : QWidget(parent),
@@ -57,6 +66,70 @@ TForm1::TForm1(ShellServices services, std::string data_dir, Settings settings, 
     PageControl1->addTab(SpTBXTabSheet1, QStringLiteral("World Wide Web"));
     PageControl1->addTab(SpTBXTabSheet3, QStringLiteral("Software"));
     PageControl1->addTab(SpTBXTabSheet2, QStringLiteral("Activities"));
+
+    const auto fill = [](QWidget* page, QWidget* content) {
+        auto* layout = new QVBoxLayout(page);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(content);
+    };
+    blocked_ = [this](std::string_view url) { return model_.BlockedSiteListBox.blocks(url); };
+    browser_ = new BrowserPane(data_dir_, blocked_, [this] { return popups_allowed_; });
+    fill(SpTBXTabSheet1, browser_);
+
+    // The activities browser opens no window at all and shows no context menu.
+    ActivitiesWebBrowser = new QWebEngineView;
+    ActivitiesWebBrowser->setObjectName(QStringLiteral("ActivitiesWebBrowser"));
+    ActivitiesWebBrowser->setContextMenuPolicy(Qt::NoContextMenu);
+    auto* activities_page = new ShellWebPage(ActivitiesWebBrowser);
+    activities_page->setFilter([policy = AddressPolicy(data_dir_), this](const QUrl& url, bool) {
+        return addressAllowed(policy, url, blocked_);
+    });
+    ActivitiesWebBrowser->setPage(activities_page);
+    fill(SpTBXTabSheet2, ActivitiesWebBrowser);
+
+    createWebsiteControls();
+}
+
+void TForm1::createWebsiteControls() {
+    CarouselView::Hooks hooks;
+    hooks.link_scroll_checked = [this] { return link_scroll_checked_; };
+    hooks.line6_yes = [this] { return model_.SettingsList.yes(setting::kLinkScrolling); };
+    hooks.popup_context = [this] { return PopUpContext{large_link_popup_checked_, false}; };
+    hooks.open = [this](const std::string& url) { browser_->navigate(url); };
+    hooks.show_link_panel = [this] {
+        link_panel_->show();
+        link_panel_->raise();
+    };
+    hooks.paint_background = [this](QPainter& p, const QRect& area) {
+        p.drawPixmap(area, background(), area);
+    };
+    carousel_ = new CarouselView(this, data_dir_, std::move(hooks));
+
+    ErrorMessageMemo = new QPlainTextEdit(this);
+    ErrorMessageMemo->setObjectName(QStringLiteral("ErrorMessageMemo"));
+    ErrorMessageMemo->setReadOnly(true);
+    ErrorMessageMemo->hide();  // shown on the administration panel
+
+    link_panel_ = new LinkPanelView(
+        this, model_.sites, data_dir_,
+        {[this](const std::string& url) { browser_->navigate(url); },
+         [this](const std::string& line) { ErrorMessageMemo->appendPlainText(QString::fromStdString(line)); },
+         [this](const std::string& message) {
+             services_.dialogs.information(this, QString::fromStdString(message));
+         }});
+}
+
+const QPixmap& TForm1::background() {
+    if (background_.size() != size()) {
+        background_ = QPixmap(size());
+        QPainter bp(&background_);
+        artwork::paintBackground(bp, rect());
+    }
+    return background_;
+}
+
+void TForm1::setPopUpForm(TPopUpForm* popup) {
+    browser_->setPopUpForm(popup);
 }
 
 TForm1::~TForm1() {
@@ -91,8 +164,18 @@ void TForm1::FormCreate() {
             .arg(tab_width)
             .arg(std::max(8, layout.tab_height * 2 / 5)));
 
-    loadListFile(path("files/blocked.ini"), model_.BlockedSiteListBox);
+    TextList blocked;
+    large_link_popup_checked_ = s.large_link_popup;
+    carousel_->layout(screen.width(), screen.height());
+    link_panel_->layoutFor(screen.width());
+
+    loadListFile(path("files/blocked.ini"), blocked);
+    model_.BlockedSiteListBox.assign(std::move(blocked));
     setCtrlAltDelDisabled(lockdown, s.ctrl_alt_del_disabled);
+
+    link_scroll_checked_ = s.link_scrolling;
+    carousel_->setScrollTimerEnabled(s.link_scrolling);
+    popups_allowed_ = !s.block_popups;
 
     model_.DeletedBlackListBox.clear();
     loadListFile(path("files/sites.ini"), model_.ListBox1);
@@ -109,7 +192,13 @@ void TForm1::FormCreate() {
 
     splitSiteRecords(model_.ListBox1, model_.sites);
 
+    browser_->navigateHome();
+    ActivitiesWebBrowser->load(
+        QUrl::fromLocalFile(QString::fromStdString(path("Activities/Activities.html"))));
+
+    carousel_->load(model_.sites);
     sounds_->play(Sounds::Bass);
+    link_panel_->Button17Click();
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -122,9 +211,9 @@ bool TForm1::event(QEvent* event) {
     return QWidget::event(event);
 }
 
-void TForm1::paintEvent(QPaintEvent*) {
+void TForm1::paintEvent(QPaintEvent* event) {
     QPainter p(this);
-    artwork::paintBackground(p, rect());
+    p.drawPixmap(event->rect(), background(), event->rect());
 }
 
 void TForm1::FormShow() {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QPixmap>
 #include <QWidget>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "core/shell_model.h"
 #include "core/sounds.h"
@@ -11,12 +13,18 @@
 #include "platform/sound.h"
 
 class QLabel;
+class QPlainTextEdit;
 class QTabWidget;
+class QWebEngineView;
 
 namespace tn {
 
 class ApplicationFilter;
+class BrowserPane;
+class CarouselView;
+class LinkPanelView;
 class IDialogs;
+class TPopUpForm;
 
 // What the main window needs from outside: the platform stand-ins and the way to end the program.
 // The objects must outlive the window.
@@ -50,6 +58,12 @@ public:
     // close sequence and ends the program. Requests from the window manager are refused instead.
     void closeFromOutside();
 
+    // The pop-up window, created after the main window; pages ask for it only once shown.
+    void setPopUpForm(TPopUpForm* popup);
+    bool popUpsAllowed() const { return popups_allowed_; }
+    // Whether the block list refuses an address, for browsers outside this window.
+    const std::function<bool(std::string_view)>& blockedCheck() const { return blocked_; }
+
     const ShellModel& model() const { return model_; }
     ShellModel& model() { return model_; }
     const std::string& dataDir() const { return data_dir_; }
@@ -66,6 +80,10 @@ private:
     void FormClose();
     void FormDestroy();
     void placeTopRight();
+    void createWebsiteControls();
+    // The painted background at the window's size, drawn once per size and then only copied: the
+    // carousel repaints small strips of it many times a second.
+    const QPixmap& background();
     std::string path(const char* relative) const { return data_dir_ + relative; }
 
     ShellServices services_;
@@ -83,6 +101,27 @@ private:
     QWidget* SpTBXTabSheet1 = nullptr;  // "World Wide Web"
     QWidget* SpTBXTabSheet3 = nullptr;  // "Software"
     QWidget* SpTBXTabSheet2 = nullptr;  // "Activities"
+    BrowserPane* browser_ = nullptr;    // the "World Wide Web" tab's browser and tool bar
+    QWebEngineView* ActivitiesWebBrowser = nullptr;
+    CarouselView* carousel_ = nullptr;           // the creeping strip of site thumbnails
+    LinkPanelView* link_panel_ = nullptr;        // the large link panel
+    QPlainTextEdit* ErrorMessageMemo = nullptr;  // error codes of the builders and the panel
+
+public:
+    BrowserPane* browserPane() const { return browser_; }
+    CarouselView* carousel() const { return carousel_; }
+    LinkPanelView* linkPanel() const { return link_panel_; }
+    QPlainTextEdit* errorLog() const { return ErrorMessageMemo; }
+    QWebEngineView* activitiesBrowser() const { return ActivitiesWebBrowser; }
+
+private:
+    QPixmap background_;  // the painted background at the window's size
+    bool popups_allowed_ = true;
+    // What the administration panel's check boxes hold until it is opened and saved.
+    bool link_scroll_checked_ = false;      // LinkScrollEnableCheckBox
+    bool large_link_popup_checked_ = true;  // LargeLinkPopUpCheckBox
+    // Whether the block list refuses an address; every browser of the shell asks it.
+    std::function<bool(std::string_view)> blocked_;
 };
 
 }  // namespace tn

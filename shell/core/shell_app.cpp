@@ -17,6 +17,8 @@
 #include "platform/linux/qt_sound.h"
 #include "platform/linux/x11_desktop.h"
 #include "platform/linux/x11_windows.h"
+#include "websites/popup_form.h"
+#include "websites/web_engine.h"
 
 namespace tn {
 
@@ -73,6 +75,7 @@ int runShell(int argc, char** argv) {
         }
     }
 
+    prepareWebEngineProcess();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kShellTitle));
     // No display name: Qt would append it to every window title, and titles are matched exactly.
@@ -103,6 +106,8 @@ int runShell(int argc, char** argv) {
 
     TForm1 form(services, data_dir, std::move(settings));
     form.FormCreate();
+    TPopUpForm popup(data_dir, form.blockedCheck(), dialogs);
+    form.setPopUpForm(&popup);
     watchTerminationSignals(form);
     // Without a window manager nobody acts on the full-screen request, so the window sizes itself too.
     form.setGeometry(QGuiApplication::primaryScreen()->geometry());

@@ -2,6 +2,7 @@
 
 #include "core/settings.h"
 #include "core/text_list.h"
+#include "websites/blocked_list.h"
 #include "websites/site_record.h"
 
 namespace tn {
@@ -12,7 +13,7 @@ struct ShellModel {
     Settings SettingsList;              // "files/config.ini"
     TextList ListBox1;                  // site record lines, "files/sites.ini"
     SiteColumns sites;                  // TitleList, LinkList, ImageList split from ListBox1
-    TextList BlockedSiteListBox;        // "files/blocked.ini"
+    BlockedList BlockedSiteListBox;     // "files/blocked.ini", with its index
     TextList DeletedBlackListBox;       // "files/deletedbl.ini"
     TextList AppNameListBox;            // "files/appnames.ini"
     TextList AppPathListBox;            // "files/apppaths.ini"

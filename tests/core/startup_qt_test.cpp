@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QCloseEvent>
+#include <QImage>
 #include <filesystem>
 #include <memory>
 
@@ -51,6 +52,11 @@ protected:
                   "Books #| https://books.example/ #| books.jpg #| ignored\r\n"
                   "\r\n"
                   "Space #| https://space.example/ #| space.jpg\n");
+        for (const char* picture : {"home.jpg", "books.jpg", "space.jpg"}) {
+            std::filesystem::create_directories(dir.file("files/links"));
+            QImage(8, 8, QImage::Format_RGB32)
+                .save(QString::fromStdString(dir.file("files/links/") + picture), "JPG");
+        }
         dir.write("files/appnames.ini", "Calculator\r\n");
         dir.write("files/SuggestedWebsites.ini", "https://suggested.example/\r\n");
         dir.write("files/summary.ini", "Nothing new\r\n");
@@ -119,7 +125,8 @@ TEST_F(StartupTest, LoadsEveryListIntoItsPlace) {
     auto form = start(settingsText());
     const ShellModel& m = form->model();
     EXPECT_EQ(m.SettingsList.line(1), "kept one");
-    EXPECT_EQ(m.BlockedSiteListBox.toVector(), (std::vector<std::string>{"badword", "bad.example"}));
+    EXPECT_EQ(m.BlockedSiteListBox.entries().toVector(),
+              (std::vector<std::string>{"badword", "bad.example"}));
     EXPECT_EQ(m.DeletedBlackListBox.toVector(), std::vector<std::string>{"un-blocked"});
     EXPECT_EQ(m.ListBox1.size(), 4u);
     // The empty record line is no site; the columns stay equal in length.

@@ -1,12 +1,17 @@
 #include "support/qt_support.h"
 
+#include "websites/web_engine.h"
+
 namespace tn::test {
 
 QApplication& qtApp() {
     static int argc = 1;
     static char name[] = "tumblenest-tests";
     static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
+    static QApplication* app = [] {
+        prepareWebEngineProcess();
+        return new QApplication(argc, argv);
+    }();
     return *app;
 }
 
