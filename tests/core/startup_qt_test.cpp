@@ -11,6 +11,8 @@
 #include "platform/doubles/recording.h"
 #include "support/qt_support.h"
 #include "support/temp_dir.h"
+#include "websites/carousel_view.h"
+#include "websites/link_panel_view.h"
 
 namespace tn {
 namespace {
@@ -141,6 +143,12 @@ TEST_F(StartupTest, LoadsEveryListIntoItsPlace) {
     EXPECT_TRUE(m.SuggestedWebsitesListBox.empty());
     EXPECT_EQ(m.UpdateSummary.toVector(), std::vector<std::string>{"Nothing new"});
     EXPECT_TRUE(dialogs.shown.empty());
+    // The carousel shows the three sites and, with no more than five, leaves its queues empty; the
+    // large link panel shows its first page.
+    EXPECT_EQ(form->carousel()->state().slot(3).title, "Space");
+    EXPECT_TRUE(form->carousel()->state().imageQueBox().empty());
+    EXPECT_EQ(form->linkPanel()->state().cursor(), 6);
+    EXPECT_FALSE(form->linkPanel()->state().button17Enabled());
 }
 
 TEST_F(StartupTest, MissingSoundsLeaveStartUpAndHandlersRunning) {

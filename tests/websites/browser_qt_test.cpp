@@ -124,6 +124,32 @@ TEST_F(BrowserTest, LocalFilesOutsideTheDataDirectoryAreRefused) {
     EXPECT_EQ(pane->WebBrowser1->url().toString().toStdString(), "file://" + data_dir() + "files/index.htm");
 }
 
+TEST_F(BrowserTest, HomePageLinksOpenSitesButTheHomePageCannotReachTheNetworkByItself) {
+    server.page("/site.html", "<html><body>site</body></html>");
+    server.page("/sneaky.html", "<html><body>sneaky</body></html>");
+    dir.write("files/index.htm", "<html><body><a id=\"site\" href=\"" + server.url("/site.html") +
+                                     "\">site</a><img src=\"" + server.url("/sneaky.html") +
+                                     "\"></body></html>");
+    pane->navigateHome();
+    ASSERT_TRUE(waitFor([&] { return pane->WebBrowser1->url().isLocalFile(); }));
+    settle();
+    EXPECT_FALSE(server.requested("/sneaky.html"));  // a local page loads nothing remote on its own
+    QPoint link;
+    bool located = false;
+    pane->WebBrowser1->page()->runJavaScript(
+        QStringLiteral("(function(){var r=document.getElementById('site').getBoundingClientRect();"
+                       "return [r.left + r.width / 2, r.top + r.height / 2];})()"),
+        [&](const QVariant& v) {
+            const QVariantList xy = v.toList();
+            if (xy.size() == 2) link = QPoint(xy[0].toInt(), xy[1].toInt());
+            located = true;
+        });
+    ASSERT_TRUE(waitFor([&] { return located; }));
+    QTest::mouseClick(pane->WebBrowser1->focusProxy(), Qt::LeftButton, {}, link);
+    EXPECT_TRUE(waitFor([&] { return pane->WebBrowser1->url().path() == "/site.html"; }));
+    EXPECT_TRUE(server.requested("/site.html"));
+}
+
 TEST_F(BrowserTest, NewWindowGoesToThePopUpWindowOrThePaneAsSet) {
     server.page("/links.html",
                 "<html><body><a id=\"other\" target=\"_blank\" href=\"/other.html\">o</a>"
