@@ -14,11 +14,16 @@ constexpr std::size_t kGram = 5;
 constexpr std::uint64_t kGramMask = (std::uint64_t{1} << (8 * kGram)) - 1;
 // Grams considered (and counted) when filing an entry: enough for any realistic entry to find a rare
 // one, without costing time in proportion to an entry of megabytes.
-constexpr std::size_t kAnchorCandidates = 64;
+constexpr std::size_t kAnchorCandidates = 64;  // anchors fit in 6 bits of a gram slot's hint
+// Lengths from this one on do not fit the 10 bits a gram slot's hint has for them.
+constexpr std::uint32_t kLongHint = 1023;
 // Gram occurrences per frequency counter the sketch is sized for, and the most it lets through before
 // it grows (and is counted again).
-constexpr std::size_t kWindowsPerCounter = 2;
-constexpr std::size_t kMaxWindowsPerCounter = 8;
+constexpr std::size_t kWindowsPerCounter = 8;
+constexpr std::size_t kMaxWindowsPerCounter = 32;
+// The two hashes that pick a gram's counters.
+constexpr std::uint64_t kRarityHashA = 0x9E3779B97F4A7C15u;
+constexpr std::uint64_t kRarityHashB = 0xC2B2AE3D27D4EB4Fu;
 
 std::size_t windowsOf(std::string_view entry) {
     return std::min(entry.size() - kGram + 1, kAnchorCandidates);
@@ -65,7 +70,8 @@ std::uint64_t hashText(std::string_view s) {
 
 bool pointsInto(std::string_view s, const std::vector<char>& buffer) {
     const std::less<const char*> before;
-    return !buffer.empty() && !before(s.data(), buffer.data()) && before(s.data(), buffer.data() + buffer.size());
+    return !buffer.empty() && !before(s.data(), buffer.data()) &&
+           before(s.data(), buffer.data() + buffer.size());
 }
 
 // Grows a buffer by half rather than by double when it is full: the arena and the entry records of a
@@ -90,13 +96,13 @@ bool linearScanBlocks(const TextList& blocked, std::string_view url) {
 template <class Slot>
 template <class Match>
 Slot* BlockFilter::ProbeTable<Slot>::find(std::uint64_t hash, Match match) {
-    if (slots_.empty()) return nullptr;
+    if (used_ == 0) return nullptr;
     const std::size_t m = mask();
-    for (std::size_t i = home(hash);; i = (i + 1) & m) {
-        Slot& slot = slots_[i];
-        if (slot.vacant()) return nullptr;
-        if (match(slot)) return &slot;
+    const Probe p = probe(hash);
+    for (std::size_t i = p.home; marks_[i] != 0; i = (i + 1) & m) {
+        if (marks_[i] == p.mark && match(slots_[i])) return &slots_[i];
     }
+    return nullptr;
 }
 
 template <class Slot>
@@ -107,13 +113,20 @@ const Slot* BlockFilter::ProbeTable<Slot>::find(std::uint64_t hash, Match match)
 
 template <class Slot>
 void BlockFilter::ProbeTable<Slot>::insert(const Slot& slot) {
-    if ((used_ + 1) * 2 > slots_.size()) resize(std::max<std::size_t>(16, slots_.size() * 2));
+    if ((used_ + 1) * 4 > slots_.size() * 3) resize(std::max<std::size_t>(16, slots_.size() * 2));
+    place(slot);
+    ++used_;
+}
+
+template <class Slot>
+void BlockFilter::ProbeTable<Slot>::place(const Slot& slot) {
     const std::size_t m = mask();
-    std::size_t i = home(slot.hash());
-    while (!slots_[i].vacant())
+    const Probe p = probe(slot.hash());
+    std::size_t i = p.home;
+    while (marks_[i] != 0)
         i = (i + 1) & m;
     slots_[i] = slot;
-    ++used_;
+    marks_[i] = p.mark;
 }
 
 template <class Slot>
@@ -122,42 +135,41 @@ void BlockFilter::ProbeTable<Slot>::erase(Slot* slot) {
     std::size_t hole = static_cast<std::size_t>(slot - slots_.data());
     // Each following slot of the run moves into the hole unless its home lies after the hole (then
     // moving it would put it before its home, where no probe would look).
-    for (std::size_t j = (hole + 1) & m; !slots_[j].vacant(); j = (j + 1) & m) {
-        const std::size_t from_home = (j - home(slots_[j].hash())) & m;
+    for (std::size_t j = (hole + 1) & m; marks_[j] != 0; j = (j + 1) & m) {
+        const std::size_t from_home = (j - probe(slots_[j].hash()).home) & m;
         if (from_home >= ((j - hole) & m)) {
             slots_[hole] = slots_[j];
+            marks_[hole] = marks_[j];
             hole = j;
         }
     }
-    slots_[hole] = Slot::makeVacant();
+    marks_[hole] = 0;
     --used_;
 }
 
 template <class Slot>
 void BlockFilter::ProbeTable<Slot>::reserve(std::size_t count) {
-    const std::size_t capacity = std::bit_ceil(std::max<std::size_t>(16, count * 2));
+    const std::size_t capacity = std::bit_ceil(std::max<std::size_t>(16, count + count / 3 + 1));
     if (capacity > slots_.size()) resize(capacity);
 }
 
 template <class Slot>
 void BlockFilter::ProbeTable<Slot>::clear() {
     std::vector<Slot>().swap(slots_);
+    std::vector<std::uint8_t>().swap(marks_);
     used_ = 0;
     shift_ = 64;
 }
 
 template <class Slot>
 void BlockFilter::ProbeTable<Slot>::resize(std::size_t capacity) {
-    std::vector<Slot> old(capacity, Slot::makeVacant());
-    old.swap(slots_);
+    std::vector<Slot> old_slots(capacity);
+    std::vector<std::uint8_t> old_marks(capacity, 0);
+    old_slots.swap(slots_);
+    old_marks.swap(marks_);
     shift_ = static_cast<unsigned>(64 - std::countr_zero(capacity));
-    const std::size_t m = mask();
-    for (const Slot& slot : old) {
-        if (slot.vacant()) continue;
-        std::size_t i = home(slot.hash());
-        while (!slots_[i].vacant())
-            i = (i + 1) & m;
-        slots_[i] = slot;
+    for (std::size_t i = 0; i < old_slots.size(); ++i) {
+        if (old_marks[i] != 0) place(old_slots[i]);
     }
 }
 
@@ -244,17 +256,14 @@ std::string_view BlockFilter::text(const Entry& e) const {
 }
 
 std::uint32_t BlockFilter::findText(std::string_view entry, std::uint32_t tag) const {
-    const TextSlot* slot = texts_.find(
-        tag, [&](const TextSlot& s) { return s.tag == tag && text(entries_[s.id]) == entry; });
+    const TextSlot* slot =
+        texts_.find(tag, [&](const TextSlot& s) { return s.tag == tag && text(entries_[s.id]) == entry; });
     return slot ? slot->id : kNone;
 }
 
 std::size_t BlockFilter::rarityIndex(std::uint64_t gram, std::uint64_t multiplier) const {
     return static_cast<std::size_t>((gram * multiplier) >> rarity_shift_);
 }
-
-constexpr std::uint64_t kRarityHashA = 0x9E3779B97F4A7C15u;
-constexpr std::uint64_t kRarityHashB = 0xC2B2AE3D27D4EB4Fu;
 
 // The gram estimated to occur in the fewest entries (the first such, on a tie).
 std::uint32_t BlockFilter::chooseAnchor(std::string_view entry) const {
@@ -272,6 +281,11 @@ std::uint32_t BlockFilter::chooseAnchor(std::string_view entry) const {
         }
     }
     return static_cast<std::uint32_t>(best);
+}
+
+std::uint32_t BlockFilter::hintOf(const Entry& e, std::uint32_t tag) {
+    const auto length = static_cast<std::uint32_t>(std::min<std::uint64_t>(e.length, kLongHint));
+    return (e.anchor << 26) | (length << 16) | (tag >> 16);
 }
 
 // Counts (or uncounts) the grams of one distinct entry. A saturated counter stays saturated: the
@@ -343,17 +357,10 @@ void BlockFilter::addLong(std::string_view entry, bool counted) {
     }
     const std::uint32_t anchor = chooseAnchor(entry);
     Entry& e = entries_[id];
-    e = {bytes_.size(), entry.size(), anchor, kNone, 1, tag};
+    e = {bytes_.size(), entry.size(), anchor, 1};
     bytes_.insert(bytes_.end(), entry.begin(), entry.end());
 
-    const std::uint64_t key = packGram(bytesOf(entry) + anchor);
-    if (KeySlot* slot = grams_.find(key, [key](const KeySlot& s) { return s.key == key; })) {
-        e.next = slot->head;
-        slot->head = id;
-        ++slot->count;
-    } else {
-        grams_.insert({key, id, 1});
-    }
+    grams_.insert({packGram(bytesOf(entry) + anchor), id, hintOf(e, tag)});
     texts_.insert({tag, id});
 }
 
@@ -367,18 +374,14 @@ bool BlockFilter::removeLong(std::string_view entry) {
         return true;
     }
 
-    const std::uint64_t key = packGram(reinterpret_cast<const unsigned char*>(bytes_.data() + e.offset + e.anchor));
-    KeySlot* gram = grams_.find(key, [key](const KeySlot& s) { return s.key == key; });
-    std::uint32_t* link = &gram->head;
-    while (*link != id)
-        link = &entries_[*link].next;
-    *link = e.next;
-    if (--gram->count == 0) grams_.erase(gram);
+    const std::uint64_t key =
+        packGram(reinterpret_cast<const unsigned char*>(bytes_.data() + e.offset + e.anchor));
+    grams_.erase(grams_.find(key, [key, id](const GramSlot& s) { return s.key == key && s.id == id; }));
     texts_.erase(texts_.find(tag, [id](const TextSlot& s) { return s.id == id; }));
     countGrams(text(e), false);
 
     dead_bytes_ += e.length;
-    e = {0, 0, 0, kNone, 0, 0};
+    e = {0, 0, 0, 0};
     free_ids_.push_back(id);
     compactIfWasteful();
     return true;
@@ -418,10 +421,10 @@ void BlockFilter::addShort(std::string_view entry) {
     for (std::size_t i = 0; i < entry.size(); ++i)
         packed = (packed << 8) | p[i];
     const std::uint64_t key = shortKey(packed, entry.size());
-    if (KeySlot* slot = shorts_.find(key, [key](const KeySlot& s) { return s.key == key; })) {
-        ++slot->count;
+    if (ShortSlot* slot = shorts_.find(key, [key](const ShortSlot& s) { return s.key == key; })) {
+        ++slot->copies;
     } else {
-        shorts_.insert({key, kNone, 1});
+        shorts_.insert({key, 1});
     }
     if (pairs_.empty()) pairs_.assign(1 << 16, 0);
     ++pairs_[(std::size_t{p[0]} << 8) | p[1]];
@@ -437,9 +440,9 @@ bool BlockFilter::removeShort(std::string_view entry) {
         for (std::size_t i = 0; i < entry.size(); ++i)
             packed = (packed << 8) | p[i];
         const std::uint64_t key = shortKey(packed, entry.size());
-        KeySlot* slot = shorts_.find(key, [key](const KeySlot& s) { return s.key == key; });
+        ShortSlot* slot = shorts_.find(key, [key](const ShortSlot& s) { return s.key == key; });
         if (!slot) return false;
-        if (--slot->count == 0) shorts_.erase(slot);
+        if (--slot->copies == 0) shorts_.erase(slot);
         --pairs_[(std::size_t{p[0]} << 8) | p[1]];
     }
     --short_by_length_[entry.size()];
@@ -466,7 +469,7 @@ std::string_view BlockFilter::findShortMatch(std::string_view url) const {
             if (length > 2) packed = (packed << 8) | u[p + length - 1];
             if (short_by_length_[length] == 0) continue;
             const std::uint64_t key = shortKey(packed, length);
-            if (shorts_.find(key, [key](const KeySlot& s) { return s.key == key; })) {
+            if (shorts_.find(key, [key](const ShortSlot& s) { return s.key == key; })) {
                 return url.substr(p, length);
             }
         }
@@ -474,34 +477,63 @@ std::string_view BlockFilter::findShortMatch(std::string_view url) const {
     return {};
 }
 
+// The windows are taken a block at a time, in passes, so that the memory reads of a block overlap
+// instead of waiting one after the other: the marks of all its windows are asked for, then read, then
+// the slots whose mark agrees are. An entry itself is read only when its brief agrees with the url,
+// which for an entry that does not occur there happens about once in 65536 times.
 std::string_view BlockFilter::findLongMatch(std::string_view url) const {
     const std::size_t n = url.size();
     if (grams_.size() == 0 || n < kGram) return {};
     const unsigned char* u = bytesOf(url);
-    const KeySlot* slots = grams_.data();
+    const GramSlot* slots = grams_.slots();
+    const std::uint8_t* marks = grams_.marks();
     const std::size_t m = grams_.mask();
+    constexpr std::size_t kBlock = 32;
+    std::array<std::uint64_t, kBlock> grams;
+    std::array<ProbeTable<GramSlot>::Probe, kBlock> probes;
+    std::array<std::size_t, kBlock> marked;  // windows whose path holds their mark
     std::uint64_t window = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        window = ((window << 8) | u[i]) & kGramMask;
-        if (i + 1 < kGram) continue;
-        const std::size_t at = i + 1 - kGram;  // where the window starts in url
-        std::size_t s = grams_.home(window);
-        while (slots[s].key != window) {
-            if (slots[s].vacant()) break;
-            s = (s + 1) & m;
+    for (std::size_t i = 0; i + 1 < kGram; ++i)
+        window = (window << 8) | u[i];
+    const std::size_t windows = n - kGram + 1;
+    for (std::size_t first = 0; first < windows; first += kBlock) {
+        const std::size_t count = std::min(kBlock, windows - first);
+        for (std::size_t k = 0; k < count; ++k) {
+            window = ((window << 8) | u[first + k + kGram - 1]) & kGramMask;
+            grams[k] = window;
+            probes[k] = grams_.probe(window);
+            __builtin_prefetch(&marks[probes[k].home]);
         }
-        if (slots[s].vacant()) continue;
-        for (std::uint32_t id = slots[s].head; id != kNone;) {
-            const Entry& e = entries_[id];
-            id = e.next;
-            if (e.anchor > at) continue;
-            const std::size_t start = at - e.anchor;
-            if (e.length > n - start) continue;
-            // The hash first: the entry's bytes are elsewhere in memory, the url's are at hand.
-            const std::string_view candidate(url.data() + start, static_cast<std::size_t>(e.length));
-            if (static_cast<std::uint32_t>(hashText(candidate) >> 32) != e.tag) continue;
-            if (std::memcmp(u + start, bytes_.data() + e.offset, static_cast<std::size_t>(e.length)) == 0) {
-                return text(e);
+        std::size_t found = 0;
+        for (std::size_t k = 0; k < count; ++k) {
+            for (std::size_t s = probes[k].home; marks[s] != 0; s = (s + 1) & m) {
+                if (marks[s] != probes[k].mark) continue;
+                __builtin_prefetch(&slots[s]);
+                marked[found++] = k;
+                break;
+            }
+        }
+        for (std::size_t f = 0; f < found; ++f) {
+            const std::size_t k = marked[f];
+            const std::size_t at = first + k;  // where the window starts in url
+            for (std::size_t s = probes[k].home; marks[s] != 0; s = (s + 1) & m) {
+                if (marks[s] != probes[k].mark || slots[s].key != grams[k]) continue;
+                const std::uint32_t hint = slots[s].hint;
+                const std::size_t anchor = hint >> 26;
+                if (anchor > at) continue;
+                const std::size_t start = at - anchor;
+                const std::size_t length = (hint >> 16) & 1023;
+                if (length > n - start) continue;
+                if (length < kLongHint &&
+                    (hashText(std::string_view(url.data() + start, length)) >> 48) != (hint & 0xFFFF)) {
+                    continue;
+                }
+                const Entry& e = entries_[slots[s].id];
+                if (e.length > n - start) continue;
+                if (std::memcmp(u + start, bytes_.data() + e.offset, static_cast<std::size_t>(e.length)) ==
+                    0) {
+                    return text(e);
+                }
             }
         }
     }

@@ -25,16 +25,20 @@ bool linearScanBlocks(const TextList& blocked, std::string_view url);
 // (replacing an entry is remove(old) then add(new)). Order does not matter to the answers, so an
 // insertion at any index is just add().
 //
-// Inside: every distinct entry is stored once, with a count of its copies, in one byte arena. Entries
-// of five bytes or more are filed under one of their 5-byte grams in an open-addressing table: the
-// gram that the fewest entries of the list contain (counted in a small sketch of gram frequencies),
-// since a gram rare in the list is rare in urls as well, and few entries share it. A check looks up
-// each 5-byte window of the url and compares the entries filed under it with the bytes around the
-// window (a hash of the entry first, the bytes only when it agrees). Entries of one to four bytes sit
-// in a separate small table consulted at every url position.
+// Inside: every distinct entry is stored once, with a count of its copies, in one byte arena. Each
+// entry of five bytes or more is filed under one of its 5-byte grams: the one the fewest entries of
+// the list contain (estimated by a small sketch of gram counts), since a gram rare in the list is
+// rare in urls too, and few entries then share it. The gram table is open addressing with one slot
+// per entry, holding the gram, the entry's id and the entry in brief (where the gram sits in it, its
+// length, 16 bits of its hash), plus one mark byte per slot. A check slides a 5-byte window along
+// the url; for each window it reads the marks, then the slots whose mark agrees, and compares a
+// slot's brief with the url bytes around the window; only when they agree is the entry itself
+// compared. Entries of one to four bytes sit in a separate small table consulted at every url
+// position. Checks are const and may run side by side; edits may not run beside anything.
 //
-// Memory (memoryBytes()) stays within a few times the list's bytes; it is not given back when entries
-// are removed, only by rebuild() or clear().
+// Memory (memoryBytes()) stays within a few times the list file's bytes. The tables do not shrink
+// when entries are removed (the arena does); rebuild() or clear() gives everything back. More than
+// 2^32 - 2 distinct entries of five bytes or more throw std::length_error.
 class BlockFilter {
 public:
     BlockFilter() = default;
@@ -67,58 +71,74 @@ private:
     struct Entry {
         std::uint64_t offset;  // first byte in bytes_
         std::uint64_t length;
-        std::uint32_t anchor;  // where, within the entry, the gram it is filed under starts
-        std::uint32_t next;    // the next entry filed under the same gram, or kNone
+        std::uint32_t anchor;  // where, within the entry, the gram it is filed under starts (< 64)
         std::uint32_t copies;  // equal entries in the list; 0 marks a free record
-        std::uint32_t tag;     // 32 bits of the hash of the text
     };
 
-    // Gram table: key = the 5 bytes, head = first entry filed under it, count = entries filed.
-    // Short table: key = length and bytes, count = copies (head unused).
-    struct KeySlot {
-        static constexpr std::uint64_t kVacant = ~std::uint64_t{0};
-        std::uint64_t key;
-        std::uint32_t head;
-        std::uint32_t count;
+    // Gram table: one slot per distinct entry, under its gram. The entries filed under one gram lie in
+    // one run of slots.
+    struct GramSlot {
+        std::uint64_t key;  // the 5 bytes, first byte highest
+        std::uint32_t id;   // the entry
+        // The entry in brief, so that a window of the url is mostly turned away without reading the
+        // entry: bits 26-31 its anchor, bits 16-25 its length (1023: that long or longer, no check
+        // from the brief), bits 0-15 the top of its tag (the top 32 bits of the hash of its text).
+        std::uint32_t hint;
         std::uint64_t hash() const { return key; }
-        bool vacant() const { return key == kVacant; }
-        static KeySlot makeVacant() { return {kVacant, kNone, 0}; }
+    };
+    // Short table: entries of two to four bytes; key = the length above the bytes.
+    struct ShortSlot {
+        std::uint64_t key;
+        std::uint32_t copies;
+        std::uint64_t hash() const { return key; }
     };
     // Text table: finds an entry record from the entry's text, for copies and removal.
     struct TextSlot {
-        std::uint32_t tag;
+        std::uint32_t tag;  // of the entry's text
         std::uint32_t id;
         std::uint64_t hash() const { return tag; }
-        bool vacant() const { return id == kNone; }
-        static TextSlot makeVacant() { return {0, kNone}; }
     };
 
-    // Open addressing with linear probing, at most half full, removal by shifting the following
-    // slots back (no tombstones, so a table that sees many edits stays as fast as a fresh one).
+    // Open addressing with linear probing, at most three quarters full, removal by shifting the
+    // following slots back (no tombstones, so a table that sees many edits stays as fast as a fresh
+    // one).
+    // Beside the slots, one mark byte per slot: 0 when vacant, else 7 bits of the hash with the top
+    // bit set. Probes read the marks, a small array, and only the slots whose mark agrees.
     template <class Slot>
     class ProbeTable {
     public:
-        // The first slot of hash's probe path that is vacant or satisfies match.
+        // The first slot of hash's probe path that satisfies match, or null.
         template <class Match>
         Slot* find(std::uint64_t hash, Match match);
         template <class Match>
         const Slot* find(std::uint64_t hash, Match match) const;
-        // Stores slot (whose value must not be present yet); pointers to slots become invalid.
+        // Stores slot; pointers to slots become invalid.
         void insert(const Slot& slot);
         void erase(Slot* slot);
         void reserve(std::size_t count);
         void clear();
         std::size_t size() const { return used_; }
-        std::size_t bytes() const { return slots_.capacity() * sizeof(Slot); }
-        const Slot* data() const { return slots_.data(); }
-        std::size_t mask() const { return slots_.size() - 1; }
-        std::size_t home(std::uint64_t hash) const {
-            return static_cast<std::size_t>((hash * 0x9E3779B97F4A7C15u) >> shift_);
+        std::size_t bytes() const { return slots_.capacity() * sizeof(Slot) + marks_.capacity(); }
+
+        // For probing loops of callers: the slot where hash's probe path starts, and its mark.
+        struct Probe {
+            std::size_t home;
+            std::uint8_t mark;
+        };
+        Probe probe(std::uint64_t hash) const {
+            const std::uint64_t product = hash * 0x9E3779B97F4A7C15u;
+            return {static_cast<std::size_t>(product >> shift_),
+                    static_cast<std::uint8_t>(0x80 | ((product >> (shift_ - 7)) & 0x7F))};
         }
+        const Slot* slots() const { return slots_.data(); }
+        const std::uint8_t* marks() const { return marks_.data(); }
+        std::size_t mask() const { return slots_.size() - 1; }
 
     private:
         void resize(std::size_t capacity);
+        void place(const Slot& slot);
         std::vector<Slot> slots_;
+        std::vector<std::uint8_t> marks_;
         std::size_t used_ = 0;
         unsigned shift_ = 64;
     };
@@ -130,6 +150,7 @@ private:
     bool removeShort(std::string_view entry);
     std::uint32_t findText(std::string_view entry, std::uint32_t tag) const;
     std::uint32_t chooseAnchor(std::string_view entry) const;
+    static std::uint32_t hintOf(const Entry& e, std::uint32_t tag);
     std::size_t rarityIndex(std::uint64_t gram, std::uint64_t multiplier) const;
     void countGrams(std::string_view entry, bool add);
     void resizeRarity(std::size_t windows);
@@ -142,11 +163,11 @@ private:
     std::size_t empty_entries_ = 0;
 
     // Entries of five bytes or more.
-    std::vector<char> bytes_;  // grown by hand: a vector reserves exactly what it is asked for
+    std::vector<char> bytes_;     // grown by hand: a vector reserves exactly what it is asked for
     std::size_t dead_bytes_ = 0;  // bytes of removed entries still in bytes_
     std::vector<Entry> entries_;
     std::vector<std::uint32_t> free_ids_;
-    ProbeTable<KeySlot> grams_;
+    ProbeTable<GramSlot> grams_;
     ProbeTable<TextSlot> texts_;
     // How many distinct entries contain each gram, approximately: two saturating counters per gram
     // (chosen by two hashes), the smaller one read. Only steers the choice of gram, never an answer.
@@ -158,7 +179,7 @@ private:
     std::array<std::uint32_t, 256> single_{};  // copies of each one-byte entry
     std::vector<std::uint32_t> pairs_;         // copies of 2-4 byte entries by first two bytes
     std::array<std::size_t, 5> short_by_length_{};
-    ProbeTable<KeySlot> shorts_;
+    ProbeTable<ShortSlot> shorts_;
 };
 
 }  // namespace tn

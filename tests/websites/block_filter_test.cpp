@@ -50,9 +50,9 @@ const RuleCase kRuleCases[] = {
     {"NulNotSkipped", {"a\0b"s, "long\0entry"s}, "xab longentry", false},
 };
 
-class BlockRule : public testing::TestWithParam<RuleCase> {};
+class BlockFilterRule : public testing::TestWithParam<RuleCase> {};
 
-TEST_P(BlockRule, LinearScanAndFilterAgree) {
+TEST_P(BlockFilterRule, LinearScanAndFilterAgree) {
     const RuleCase& c = GetParam();
     TextList list;
     for (const std::string& entry : c.blocked)
@@ -68,7 +68,7 @@ TEST_P(BlockRule, LinearScanAndFilterAgree) {
     EXPECT_EQ(added.size(), c.blocked.size());
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, BlockRule, testing::ValuesIn(kRuleCases),
+INSTANTIATE_TEST_SUITE_P(Cases, BlockFilterRule, testing::ValuesIn(kRuleCases),
                          [](const testing::TestParamInfo<RuleCase>& p) { return p.param.name; });
 
 // ---- Random lists and urls against the linear scan ----
@@ -103,25 +103,38 @@ public:
         const std::string& e = entries[below(entries.size())];
         const std::size_t from = below(e.size() + 1);
         switch (below(7)) {
-            case 0: return word(0, 12);
-            case 1: return e.substr(0, below(e.size() + 1));  // a prefix
-            case 2: return e.substr(from);                      // a suffix
-            case 3: return e.substr(from, below(e.size() + 1));
-            case 4: return flipCase(e);
-            case 5: return e + word(1, 6);  // longer than the entry
-            default: return e;
+            case 0:
+                return word(0, 12);
+            case 1:
+                return e.substr(0, below(e.size() + 1));  // a prefix
+            case 2:
+                return e.substr(from);  // a suffix
+            case 3:
+                return e.substr(from, below(e.size() + 1));
+            case 4:
+                return flipCase(e);
+            case 5:
+                return e + word(1, 6);  // longer than the entry
+            default:
+                return e;
         }
     }
 
     // Short ones, long ones, empty ones, duplicates, and prefixes, suffixes, extensions and case
-    // variants of entries already made.
+    // variants of entries already made. Now and then a very long one (past the lengths the index
+    // describes in brief).
     std::string entry(const std::vector<std::string>& entries) {
         switch (below(8)) {
-            case 0: return "";
-            case 1: return word(1, 4);
-            case 2: return word(5, 14);
-            case 3: return entries.empty() ? word(1, 8) : entries[below(entries.size())];
-            default: return piece(entries);
+            case 0:
+                return "";
+            case 1:
+                return word(1, 4);
+            case 2:
+                return below(8) == 0 ? word(60, 1100) : word(5, 14);
+            case 3:
+                return entries.empty() ? word(1, 8) : entries[below(entries.size())];
+            default:
+                return piece(entries);
         }
     }
 
@@ -141,7 +154,8 @@ std::vector<std::string> entriesOf(const TextList& list) {
 }
 
 // The filter's answer equals the linear scan's; a reported match really is an entry found in url.
-void expectSameAnswers(const TextList& list, const BlockFilter& filter, const std::vector<std::string>& urls) {
+void expectSameAnswers(const TextList& list, const BlockFilter& filter,
+                       const std::vector<std::string>& urls) {
     ASSERT_EQ(filter.size(), list.size());
     for (const std::string& url : urls) {
         const std::string_view match = filter.findMatch(url);
@@ -269,6 +283,8 @@ TEST(BlockFilter, LongUrlsAndLongEntries) {
     EXPECT_TRUE(filter.blocks(url));
     EXPECT_EQ(filter.findMatch(url), "needle!");
     EXPECT_TRUE(filter.blocks(entry_longer_than_url + "!"));
+    EXPECT_FALSE(
+        filter.blocks(std::string(entry_longer_than_url.size() - 1, 'x')));  // its start runs off the end
     EXPECT_TRUE(filter.remove(entry_longer_than_url));
     EXPECT_FALSE(filter.blocks(entry_longer_than_url + "!"));
     EXPECT_FALSE(filter.blocks(std::string_view(url).substr(0, url.size() - 1)));
