@@ -10,8 +10,10 @@
 // and verdicts are printed at the end of the run.
 
 #include <benchmark/benchmark.h>
+
 #include <fcntl.h>
 #include <unistd.h>
+#include "bench_main.h"
 
 #include <algorithm>
 #include <array>
@@ -35,7 +37,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // Created in main, removed when the run ends.
-std::string g_folder;
 
 constexpr std::size_t kUrls = 100'000;
 
@@ -308,7 +309,7 @@ void writeFile(const std::string& path, std::string_view bytes) {
 // What the shell does at start: read the list file, then index it.
 void BM_BuildFromFile(benchmark::State& state) {
     const auto lines = static_cast<std::size_t>(state.range(0));
-    const std::string path = g_folder + "/blocked-" + std::to_string(lines) + ".ini";
+    const std::string path = tn::bench::workFolder() + "/blocked-" + std::to_string(lines) + ".ini";
     writeFile(path, makeListText(lines));
     for (auto _ : state) {
         tn::TextList list;
@@ -448,27 +449,7 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-
-    std::string pattern = (std::filesystem::temp_directory_path() / "tn-filter-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
-        std::perror("mkdtemp");
-        return 1;
-    }
-    g_folder = pattern;
-
     SummaryReporter reporter;
-    int status = 0;
-    try {
-        benchmark::RunSpecifiedBenchmarks(&reporter);
-        reporter.printSummary();
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "benchmark failed: %s\n", e.what());
-        status = 1;
-    }
-    std::error_code ignored;
-    std::filesystem::remove_all(g_folder, ignored);
-    benchmark::Shutdown();
-    return status;
+    return tn::bench::runBenchmarks(argc, argv, "tn-filter-bench", reporter,
+                                    [&] { reporter.printSummary(); });
 }

@@ -10,9 +10,11 @@
 // at the end; with --benchmark_repetitions they are taken from the medians.
 
 #include <benchmark/benchmark.h>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include "bench_main.h"
 
 #include <array>
 #include <cstdio>
@@ -32,7 +34,6 @@
 namespace {
 
 // Created in main, removed when the run ends.
-std::string g_folder;
 
 // A domain list with a realistic mix: mostly two to four labels, some short, some long chains.
 std::string makeDomainText(std::size_t lines) {
@@ -85,7 +86,7 @@ const Sample& sample(std::size_t lines) {
     auto it = samples.find(lines);
     if (it != samples.end()) return it->second;
     Sample s;
-    s.path = g_folder + "/list-" + std::to_string(lines) + ".ini";
+    s.path = tn::bench::workFolder() + "/list-" + std::to_string(lines) + ".ini";
     s.text = makeDomainText(lines);
     const int fd = ::open(s.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) throw std::runtime_error("cannot create " + s.path);
@@ -103,7 +104,7 @@ void setBytes(benchmark::State& state, const Sample& s) {
 }
 
 std::string outputPath() {
-    return g_folder + "/out.ini";
+    return tn::bench::workFolder() + "/out.ini";
 }
 
 // Every write starts with nothing waiting to go to disk, so one benchmark's dirty pages are not
@@ -273,27 +274,6 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-
-    std::string pattern = (std::filesystem::temp_directory_path() / "tn-list-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
-        std::perror("mkdtemp");
-        return 1;
-    }
-    g_folder = pattern;
-
     RatioReporter reporter;
-    int status = 0;
-    try {
-        benchmark::RunSpecifiedBenchmarks(&reporter);
-        reporter.printRatios();
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "benchmark failed: %s\n", e.what());
-        status = 1;
-    }
-    std::error_code ignored;
-    std::filesystem::remove_all(g_folder, ignored);
-    benchmark::Shutdown();
-    return status;
+    return tn::bench::runBenchmarks(argc, argv, "tn-list-bench", reporter, [&] { reporter.printRatios(); });
 }
