@@ -17,6 +17,11 @@ void prepareWebEngineProcess() {
         flags.remove(QRegularExpression(QStringLiteral("--remote-debugging-[a-z-]+(=\\S*)?")));
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.simplified().toLocal8Bit());
     }
+    // A browser view in the main window makes Qt compose the whole window through OpenGL, so each
+    // one-pixel step of the carousel redraws the full screen; without a graphics card (a virtual
+    // machine, software OpenGL) that alone took half a core. The software scene graph redraws only
+    // what changed. A setting given by the environment wins.
+    if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND")) qputenv("QT_QUICK_BACKEND", "software");
     // The engine shares its graphics context with the widgets; it must be said before the
     // application object is created.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);

@@ -7,8 +7,9 @@ class QWebEngineProfile;
 
 namespace tn {
 
-// Closes the remote debugger before the browser engine can start: clears its variable and drops a
-// debugging port from the engine's command-line flags. Call before the application object exists.
+// Prepares the process for the browser engine; call before the application object exists. Closes the
+// remote debugger (clears its variable, drops a debugging port from the engine's flags) and chooses
+// software composition of the browser views (see the definition for why).
 void prepareWebEngineProcess();
 
 // The one browser profile every embedded browser of the shell shares: kept in memory only (nothing
