@@ -115,6 +115,25 @@ void settle(benchmark::State& state) {
     state.ResumeTiming();
 }
 
+// The baseline: read size bytes of fd into buffer with read(), close fd, count the line ends.
+std::size_t readAndCountLineEnds(int fd, char* buffer, std::size_t size) {
+    std::size_t used = 0;
+    while (used < size) {
+        const ssize_t n = ::read(fd, buffer + used, size - used);
+        if (n <= 0) break;
+        used += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    std::size_t line_ends = 0;
+    const char* p = buffer;
+    const char* const end = p + used;
+    while (const void* hit = std::memchr(p, '\n', static_cast<std::size_t>(end - p))) {
+        ++line_ends;
+        p = static_cast<const char*>(hit) + 1;
+    }
+    return line_ends;
+}
+
 void BM_ReadBaseline(benchmark::State& state) {
     const Sample& s = sample(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
@@ -123,20 +142,7 @@ void BM_ReadBaseline(benchmark::State& state) {
         ::fstat(fd, &st);
         const auto size = static_cast<std::size_t>(st.st_size);
         std::unique_ptr<char[]> buffer(new char[size]);
-        std::size_t used = 0;
-        while (used < size) {
-            const ssize_t n = ::read(fd, buffer.get() + used, size - used);
-            if (n <= 0) break;
-            used += static_cast<std::size_t>(n);
-        }
-        ::close(fd);
-        std::size_t line_ends = 0;
-        const char* p = buffer.get();
-        const char* const end = p + used;
-        while (const void* hit = std::memchr(p, '\n', static_cast<std::size_t>(end - p))) {
-            ++line_ends;
-            p = static_cast<const char*>(hit) + 1;
-        }
+        const std::size_t line_ends = readAndCountLineEnds(fd, buffer.get(), size);
         benchmark::DoNotOptimize(line_ends);
         if (line_ends != s.list.size()) state.SkipWithError("wrong line count");
     }
@@ -149,20 +155,7 @@ void BM_ReadReusedBuffer(benchmark::State& state) {
     std::memset(buffer.get(), 0, s.text.size() + 1);
     for (auto _ : state) {
         const int fd = ::open(s.path.c_str(), O_RDONLY | O_CLOEXEC);
-        std::size_t used = 0;
-        while (used < s.text.size()) {
-            const ssize_t n = ::read(fd, buffer.get() + used, s.text.size() - used);
-            if (n <= 0) break;
-            used += static_cast<std::size_t>(n);
-        }
-        ::close(fd);
-        std::size_t line_ends = 0;
-        const char* p = buffer.get();
-        const char* const end = p + used;
-        while (const void* hit = std::memchr(p, '\n', static_cast<std::size_t>(end - p))) {
-            ++line_ends;
-            p = static_cast<const char*>(hit) + 1;
-        }
+        const std::size_t line_ends = readAndCountLineEnds(fd, buffer.get(), s.text.size());
         benchmark::DoNotOptimize(line_ends);
     }
     setBytes(state, s);
