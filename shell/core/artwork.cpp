@@ -145,3 +145,42 @@ QPixmap placeholder(int w, int h) {
 }
 
 }  // namespace tn::artwork
+
+namespace tn::artwork {
+
+QPixmap house(int w, int h) {
+    QPixmap pm(w, h);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath roof;
+    roof.moveTo(w * 0.08, h * 0.48);
+    roof.lineTo(w * 0.5, h * 0.08);
+    roof.lineTo(w * 0.92, h * 0.48);
+    roof.closeSubpath();
+    p.fillPath(roof, QColor(220, 70, 60));
+    p.fillRect(QRectF(w * 0.2, h * 0.46, w * 0.6, h * 0.46), QColor(250, 200, 90));
+    p.fillRect(QRectF(w * 0.42, h * 0.62, w * 0.16, h * 0.3), QColor(120, 80, 40));
+    return pm;
+}
+
+QPixmap desktop(int w, int h) {
+    QPixmap pm(w, h);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF screen(w * 0.05, h * 0.05, w * 0.9, h * 0.72);
+    p.setBrush(QColor(60, 130, 210));
+    p.setPen(QPen(QColor(40, 50, 70), 3));
+    p.drawRoundedRect(screen, 6, 6);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 255, 255, 220));
+    p.drawRect(QRectF(w * 0.14, h * 0.16, w * 0.34, h * 0.3));
+    p.drawRect(QRectF(w * 0.52, h * 0.32, w * 0.34, h * 0.34));
+    p.setBrush(QColor(40, 50, 70));
+    p.drawRect(QRectF(w * 0.42, h * 0.77, w * 0.16, h * 0.1));
+    p.drawRect(QRectF(w * 0.3, h * 0.87, w * 0.4, h * 0.06));
+    return pm;
+}
+
+}  // namespace tn::artwork

@@ -27,3 +27,12 @@ QPixmap arrow(bool pointing_left, int w, int h, bool dark);
 QPixmap placeholder(int w, int h);
 
 }  // namespace tn::artwork
+
+namespace tn::artwork {
+
+// A little house: the way back to the activities' home page.
+QPixmap house(int w, int h);
+// A screen with windows on it: the way to the virtual desktop.
+QPixmap desktop(int w, int h);
+
+}  // namespace tn::artwork

@@ -22,7 +22,9 @@
 #include "lockdown/lockdown_sequences.h"
 #include "websites/browser_pane.h"
 #include "websites/carousel_view.h"
+#include "websites/highlight_image.h"
 #include "websites/link_panel_view.h"
+#include "websites/popup_form.h"
 #include "websites/web_engine.h"
 
 namespace tn {
@@ -88,6 +90,32 @@ TForm1::TForm1(ShellServices services, std::string data_dir, Settings settings, 
     fill(SpTBXTabSheet2, ActivitiesWebBrowser);
 
     createWebsiteControls();
+
+    HomeImage = new QLabel(this);
+    HomeImage->setObjectName(QStringLiteral("HomeImage"));
+    HomeImage->setToolTip(QStringLiteral("Click here to go to the Activities Homepage"));
+    HomeImage->hide();
+    VirtualDesktopImage = new QLabel(this);
+    VirtualDesktopImage->setObjectName(QStringLiteral("VirtualDesktopImage"));
+    VirtualDesktopImage->setToolTip(QStringLiteral("Click here to display the virtual desktop"));
+    VirtualDesktopImage->hide();
+
+    // The tab strip's clicks; the tab control itself switches the page.
+    connect(PageControl1->tabBar(), &QTabBar::tabBarClicked, this, [this](int index) {
+        switch (index) {
+            case 0:
+                SpTBXTabItem1Click();
+                break;
+            case 1:
+                SpTBXTabItem3Click();
+                break;
+            case 2:
+                SpTBXTabItem2Click();
+                break;
+            default:
+                break;
+        }
+    });
 }
 
 void TForm1::createWebsiteControls() {
@@ -129,7 +157,40 @@ const QPixmap& TForm1::background() {
 }
 
 void TForm1::setPopUpForm(TPopUpForm* popup) {
+    popup_ = popup;
     browser_->setPopUpForm(popup);
+}
+
+void TForm1::closePopUp() {
+    if (popup_ && popup_->isVisible()) popup_->SpTBXButton1Click();
+}
+
+void TForm1::SpTBXTabItem1Click() {
+    HomeImage->hide();
+    if (sounds_) sounds_->play(Sounds::Slip);
+    VirtualDesktopImage->hide();
+    carousel_->setScrollTimerEnabled(model_.SettingsList.yes(setting::kLinkScrolling));
+    carousel_->setVisible(true);
+}
+
+void TForm1::SpTBXTabItem2Click() {
+    link_panel_->hide();
+    VirtualDesktopImage->hide();
+    if (sounds_) sounds_->play(Sounds::Slip);
+    HomeImage->show();
+    carousel_->setScrollTimerEnabled(false);
+    carousel_->setVisible(false);
+    closePopUp();
+}
+
+void TForm1::SpTBXTabItem3Click() {
+    HomeImage->hide();
+    link_panel_->hide();
+    if (sounds_) sounds_->play(Sounds::Slip);
+    VirtualDesktopImage->show();
+    carousel_->setScrollTimerEnabled(false);
+    carousel_->setVisible(false);
+    closePopUp();
 }
 
 TForm1::~TForm1() {
@@ -168,6 +229,14 @@ void TForm1::FormCreate() {
     large_link_popup_checked_ = s.large_link_popup;
     carousel_->layout(screen.width(), screen.height());
     link_panel_->layoutFor(screen.width());
+    // The two pictures take the carousel's place when it is hidden: as high as a thumbnail, at the
+    // left arrow, keeping their proportions inside boxes 54 and 126 wide.
+    const int strip = carousel_->slotHeight();
+    const int left = carousel_->LeftArrow->x();
+    HomeImage->setGeometry(left, 8, 54, strip);
+    HomeImage->setPixmap(artwork::house(54, strip));
+    VirtualDesktopImage->setGeometry(left, 0, 126, strip);
+    VirtualDesktopImage->setPixmap(artwork::desktop(std::min(126, strip * 4 / 3), strip));
 
     loadListFile(path("files/blocked.ini"), blocked);
     model_.BlockedSiteListBox.assign(std::move(blocked));

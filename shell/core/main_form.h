@@ -54,6 +54,10 @@ public:
     void ExitButtonClick();
     // The "Minimize" command.
     void MinimizeButtonClick();
+    // The three main tabs: "World Wide Web", "Activities" and "Software".
+    void SpTBXTabItem1Click();
+    void SpTBXTabItem2Click();
+    void SpTBXTabItem3Click();
     // A close request from outside the shell (the session ending, a termination signal): runs the
     // close sequence and ends the program. Requests from the window manager are refused instead.
     void closeFromOutside();
@@ -81,6 +85,7 @@ private:
     void FormDestroy();
     void placeTopRight();
     void createWebsiteControls();
+    void closePopUp();
     // The painted background at the window's size, drawn once per size and then only copied: the
     // carousel repaints small strips of it many times a second.
     const QPixmap& background();
@@ -106,12 +111,18 @@ private:
     CarouselView* carousel_ = nullptr;           // the creeping strip of site thumbnails
     LinkPanelView* link_panel_ = nullptr;        // the large link panel
     QPlainTextEdit* ErrorMessageMemo = nullptr;  // error codes of the builders and the panel
+    QLabel* HomeImage = nullptr;                 // in the carousel's place on "Activities"
+    QLabel* VirtualDesktopImage = nullptr;       // in the carousel's place on "Software"
+    TPopUpForm* popup_ = nullptr;
 
 public:
     BrowserPane* browserPane() const { return browser_; }
     CarouselView* carousel() const { return carousel_; }
     LinkPanelView* linkPanel() const { return link_panel_; }
     QPlainTextEdit* errorLog() const { return ErrorMessageMemo; }
+    QLabel* homeImage() const { return HomeImage; }
+    QLabel* virtualDesktopImage() const { return VirtualDesktopImage; }
+    QTabWidget* pageControl() const { return PageControl1; }
     QWebEngineView* activitiesBrowser() const { return ActivitiesWebBrowser; }
 
 private:

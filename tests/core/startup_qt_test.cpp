@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QImage>
+#include <QLabel>
 #include <filesystem>
 #include <memory>
 
@@ -12,6 +13,7 @@
 #include "support/qt_support.h"
 #include "support/temp_dir.h"
 #include "websites/carousel_view.h"
+#include "websites/highlight_image.h"
 #include "websites/link_panel_view.h"
 
 namespace tn {
@@ -223,6 +225,42 @@ TEST_F(StartupTest, WindowManagerCloseRequestsAreRefused) {
     EXPECT_FALSE(close.isAccepted());
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(log->starting("FreeHook").empty());
+}
+
+TEST_F(StartupTest, TabSwitchesMoveTheCarouselAndThePictures) {
+    std::string config = settingsText();
+    config.replace(config.find("\r\n5\r\n\r\n"), 7, "\r\n5\r\nyes\r\n");  // line 6: scrolling on
+    auto form = start(config);
+    form->show();
+    auto* carousel = form->carousel();
+    ASSERT_TRUE(carousel->ScrollTimer.isActive() || carousel->state().imageQueBox().empty());
+    form->linkPanel()->show();
+    log->calls.clear();
+
+    form->SpTBXTabItem2Click();  // Activities
+    EXPECT_EQ(log->calls, std::vector<std::string>{"play slip.wav"});
+    EXPECT_TRUE(form->homeImage()->isVisible());
+    EXPECT_FALSE(form->virtualDesktopImage()->isVisible());
+    EXPECT_FALSE(form->linkPanel()->isVisible());
+    EXPECT_FALSE(carousel->LeftArrow->isVisible());
+    EXPECT_FALSE(carousel->ScrollTimer.isActive());
+
+    form->SpTBXTabItem3Click();  // Software
+    EXPECT_FALSE(form->homeImage()->isVisible());
+    EXPECT_TRUE(form->virtualDesktopImage()->isVisible());
+    EXPECT_FALSE(carousel->LeftArrow->isVisible());
+
+    form->linkPanel()->show();
+    form->SpTBXTabItem1Click();  // World Wide Web: the panel keeps its state
+    EXPECT_FALSE(form->homeImage()->isVisible());
+    EXPECT_FALSE(form->virtualDesktopImage()->isVisible());
+    EXPECT_TRUE(carousel->LeftArrow->isVisible());
+    EXPECT_TRUE(form->linkPanel()->isVisible());
+    EXPECT_EQ(carousel->state().scrollTimer().enabled, true);
+    EXPECT_EQ(log->starting("play").size(), 3u);
+    // The pictures stand where the carousel was.
+    EXPECT_EQ(form->homeImage()->x(), carousel->LeftArrow->x());
+    EXPECT_EQ(form->virtualDesktopImage()->x(), carousel->LeftArrow->x());
 }
 
 }  // namespace
