@@ -91,10 +91,15 @@ TForm1::TForm1(ShellServices services, std::string data_dir, Settings settings, 
 
     createWebsiteControls();
 
-    HomeImage = new QLabel(this);
+    HomeImage = new THighlightImage(this);
     HomeImage->setObjectName(QStringLiteral("HomeImage"));
     HomeImage->setToolTip(QStringLiteral("Click here to go to the Activities Homepage"));
     HomeImage->hide();
+    // The picture brings the activities browser back to the activities page.
+    connect(HomeImage, &THighlightImage::clicked, this, [this] {
+        ActivitiesWebBrowser->load(
+            QUrl::fromLocalFile(QString::fromStdString(activitiesPagePath(data_dir_))));
+    });
     VirtualDesktopImage = new QLabel(this);
     VirtualDesktopImage->setObjectName(QStringLiteral("VirtualDesktopImage"));
     VirtualDesktopImage->setToolTip(QStringLiteral("Click here to display the virtual desktop"));
@@ -161,6 +166,14 @@ void TForm1::setPopUpForm(TPopUpForm* popup) {
     browser_->setPopUpForm(popup);
 }
 
+void TForm1::rebuildActivities() {
+    const ActivitiesRebuild result = rebuildActivitiesPage(data_dir_, model_.activities);
+    for (const auto& line : result.error_lines)
+        ErrorMessageMemo->appendPlainText(QString::fromStdString(line));
+    // The previous page stays in place; the parent learns why the new one could not be made.
+    if (!result.page_written) services_.dialogs.information(this, QString::fromStdString(result.failure));
+}
+
 void TForm1::closePopUp() {
     if (popup_ && popup_->isVisible()) popup_->SpTBXButton1Click();
 }
@@ -191,6 +204,10 @@ void TForm1::SpTBXTabItem3Click() {
     carousel_->setScrollTimerEnabled(false);
     carousel_->setVisible(false);
     closePopUp();
+}
+
+QLabel* TForm1::homeImage() const {
+    return HomeImage;
 }
 
 TForm1::~TForm1() {
@@ -261,9 +278,10 @@ void TForm1::FormCreate() {
 
     splitSiteRecords(model_.ListBox1, model_.sites);
 
+    rebuildActivities();
+
     browser_->navigateHome();
-    ActivitiesWebBrowser->load(
-        QUrl::fromLocalFile(QString::fromStdString(path("Activities/Activities.html"))));
+    ActivitiesWebBrowser->load(QUrl::fromLocalFile(QString::fromStdString(activitiesPagePath(data_dir_))));
 
     carousel_->load(model_.sites);
     sounds_->play(Sounds::Bass);

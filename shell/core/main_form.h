@@ -25,6 +25,7 @@ class CarouselView;
 class LinkPanelView;
 class IDialogs;
 class TPopUpForm;
+class THighlightImage;
 
 // What the main window needs from outside: the platform stand-ins and the way to end the program.
 // The objects must outlive the window.
@@ -86,6 +87,8 @@ private:
     void placeTopRight();
     void createWebsiteControls();
     void closePopUp();
+    // Rebuilds "Activities.html" from the enabled list and the activities folder.
+    void rebuildActivities();
     // The painted background at the window's size, drawn once per size and then only copied: the
     // carousel repaints small strips of it many times a second.
     const QPixmap& background();
@@ -111,7 +114,7 @@ private:
     CarouselView* carousel_ = nullptr;           // the creeping strip of site thumbnails
     LinkPanelView* link_panel_ = nullptr;        // the large link panel
     QPlainTextEdit* ErrorMessageMemo = nullptr;  // error codes of the builders and the panel
-    QLabel* HomeImage = nullptr;                 // in the carousel's place on "Activities"
+    THighlightImage* HomeImage = nullptr;        // in the carousel's place on "Activities"
     QLabel* VirtualDesktopImage = nullptr;       // in the carousel's place on "Software"
     TPopUpForm* popup_ = nullptr;
 
@@ -120,7 +123,7 @@ public:
     CarouselView* carousel() const { return carousel_; }
     LinkPanelView* linkPanel() const { return link_panel_; }
     QPlainTextEdit* errorLog() const { return ErrorMessageMemo; }
-    QLabel* homeImage() const { return HomeImage; }
+    QLabel* homeImage() const;
     QLabel* virtualDesktopImage() const { return VirtualDesktopImage; }
     QTabWidget* pageControl() const { return PageControl1; }
     QWebEngineView* activitiesBrowser() const { return ActivitiesWebBrowser; }

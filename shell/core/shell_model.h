@@ -1,5 +1,6 @@
 #pragma once
 
+#include "activities/activities_page.h"
 #include "core/settings.h"
 #include "core/text_list.h"
 #include "websites/blocked_list.h"
@@ -20,6 +21,7 @@ struct ShellModel {
     TextList SuggestedSiteLinks;        // "files/SuggestedWebsites.ini"
     TextList SuggestedWebsitesListBox;  // "files/Suggestedsitetitles.ini"
     TextList UpdateSummary;             // "files/summary.ini"
+    ActivityLists activities;           // enabled, available and scanned activities
     TextList RestartMemo;               // first line "yes" while a restart through the updater is pending
 };
 

@@ -62,6 +62,8 @@ protected:
                 .save(QString::fromStdString(dir.file("files/links/") + picture), "JPG");
         }
         dir.write("files/appnames.ini", "Calculator\r\n");
+        dir.write("files/activities.ini", "");
+        std::filesystem::create_directories(dir.file("Activities"));
         dir.write("files/SuggestedWebsites.ini", "https://suggested.example/\r\n");
         dir.write("files/summary.ini", "Nothing new\r\n");
         sounds.present = std::set<std::string>{};
@@ -145,6 +147,7 @@ TEST_F(StartupTest, LoadsEveryListIntoItsPlace) {
     EXPECT_TRUE(m.SuggestedWebsitesListBox.empty());
     EXPECT_EQ(m.UpdateSummary.toVector(), std::vector<std::string>{"Nothing new"});
     EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(dir.exists("Activities/Activities.html"));  // the activities page is built at start-up
     // The carousel shows the three sites and, with no more than five, leaves its queues empty; the
     // large link panel shows its first page.
     EXPECT_EQ(form->carousel()->state().slot(3).title, "Space");
