@@ -2,8 +2,9 @@
 // no binary artwork in its history and every asset is reproducible from this file.
 //
 // Usage: tn_make_assets <sites.ini> <output folder>
-// Writes files/links/<thumbnail> for every record of the site list, the sounds files/*.wav and
-// Skins/CurrentAddLinksBackground.jpg below the output folder. The output depends only on the inputs
+// Writes files/links/<thumbnail> for every record of the site list, the sounds files/*.wav,
+// Skins/CurrentAddLinksBackground.jpg, and Activities/<name>/150x150.jpg and Activities/<name>/<name>.swf
+// for each activity shipped, below the output folder. The output depends only on the inputs
 // (and on the fonts installed): every "random" detail comes from fixed seeds.
 
 #include <QByteArray>
@@ -549,6 +550,205 @@ QImage addLinksBackground() {
 }
 
 // ---------------------------------------------------------------------------------------------------
+// Activities: a 150 by 150 picture for each activity shipped in the Activities folder, drawn to match
+// what the activity shows, and the movie file every activity folder must hold.
+
+constexpr int kActivitySide = 150;
+
+QImage activityCanvas(const QColor& top, const QColor& bottom) {
+    QImage image(kActivitySide, kActivitySide, QImage::Format_RGB32);
+    QPainter p(&image);
+    QLinearGradient background(0.0, 0.0, 0.0, kActivitySide);
+    background.setColorAt(0.0, top);
+    background.setColorAt(1.0, bottom);
+    p.fillRect(image.rect(), background);
+    return image;
+}
+
+void drawActivityFrame(QPainter& p) {
+    p.setPen(QPen(QColor(255, 255, 255, 150), 4.0));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(QRectF(3.0, 3.0, kActivitySide - 6.0, kActivitySide - 6.0), 14.0, 14.0);
+}
+
+void drawBalloon(QPainter& p, QPointF c, double r, const QColor& colour) {
+    p.save();
+    p.setPen(QPen(QColor(70, 70, 70, 180), 1.5));
+    p.setBrush(Qt::NoBrush);
+    QPainterPath string(QPointF(c.x(), c.y() + 1.25 * r));
+    string.quadTo(QPointF(c.x() + 0.5 * r, c.y() + 1.8 * r), QPointF(c.x() - 0.15 * r, c.y() + 2.5 * r));
+    p.drawPath(string);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawPolygon(QPolygonF{QPointF(c.x() - 0.2 * r, c.y() + 1.35 * r),
+                            QPointF(c.x() + 0.2 * r, c.y() + 1.35 * r), QPointF(c.x(), c.y() + 1.1 * r)});
+    p.drawEllipse(c, r, 1.18 * r);
+    p.setBrush(QColor(255, 255, 255, 115));
+    p.translate(c.x() - 0.36 * r, c.y() - 0.45 * r);
+    p.rotate(-28.0);
+    p.drawEllipse(QPointF(0.0, 0.0), 0.2 * r, 0.33 * r);
+    p.restore();
+}
+
+// Balloons rising through a blue sky past a cloud, one of them popping.
+QImage balloonPopPicture() {
+    QImage image = activityCanvas(QColor(0x64, 0xB5, 0xF6), QColor(0xE1, 0xF5, 0xFE));
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 255, 255, 220));
+    for (const auto& [x, y, r] : {std::array<double, 3>{22.0, 122.0, 14.0},
+                                  {40.0, 114.0, 18.0},
+                                  {60.0, 122.0, 14.0},
+                                  {118.0, 30.0, 11.0},
+                                  {132.0, 24.0, 13.0}}) {
+        p.drawEllipse(QPointF(x, y), r, r);
+    }
+    drawBalloon(p, QPointF(42.0, 52.0), 21.0, QColor(0xE5, 0x39, 0x35));
+    drawBalloon(p, QPointF(82.0, 76.0), 19.0, QColor(0xFD, 0xD8, 0x35));
+    drawBalloon(p, QPointF(116.0, 92.0), 16.0, QColor(0x43, 0xA0, 0x47));
+    // The pop: a burst of coloured bits around a small star.
+    const QPointF burst(108.0, 46.0);
+    p.setBrush(QColor(0xFF, 0xD5, 0x4F));
+    p.drawPolygon(starShape(burst, 11.0, 5.0, 5));
+    const std::array<QColor, 3> bits{QColor(0x8E, 0x24, 0xAA), QColor(0x1E, 0x88, 0xE5),
+                                     QColor(0xEC, 0x40, 0x7A)};
+    for (int i = 0; i < 8; ++i) {
+        const double angle = kPi * static_cast<double>(i) / 4.0 + 0.3;
+        p.setBrush(bits[static_cast<std::size_t>(i) % bits.size()]);
+        p.drawEllipse(QPointF(burst.x() + 20.0 * std::cos(angle), burst.y() + 20.0 * std::sin(angle)), 3.2,
+                      3.2);
+    }
+    drawActivityFrame(p);
+    return image;
+}
+
+// A sheet of paper with bright strokes and stamps, and a row of paint pots along the bottom.
+QImage paintBoxPicture() {
+    QImage image = activityCanvas(QColor(0xFF, 0xCC, 0x80), QColor(0xFF, 0xB7, 0x4D));
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(14.0, 14.0, 122.0, 92.0), 10.0, 10.0);
+    const std::array<QColor, 4> strokes{QColor(0xE5, 0x39, 0x35), QColor(0xFD, 0xD8, 0x35),
+                                        QColor(0x43, 0xA0, 0x47), QColor(0x1E, 0x88, 0xE5)};
+    for (std::size_t i = 0; i < strokes.size(); ++i) {
+        const double y = 34.0 + 9.0 * static_cast<double>(i);
+        QPainterPath wave(QPointF(28.0, y));
+        wave.cubicTo(QPointF(50.0, y - 18.0), QPointF(66.0, y + 18.0), QPointF(90.0, y));
+        p.strokePath(wave, QPen(strokes[i], 7.0, Qt::SolidLine, Qt::RoundCap));
+    }
+    p.setBrush(QColor(0xEC, 0x40, 0x7A));
+    p.drawPolygon(starShape(QPointF(112.0, 40.0), 15.0, 6.5, 5));
+    p.setBrush(QColor(0x8E, 0x24, 0xAA));
+    p.drawEllipse(QPointF(110.0, 82.0), 11.0, 11.0);
+    const std::array<QColor, 5> pots{QColor(0xE5, 0x39, 0x35), QColor(0xFB, 0x8C, 0x00),
+                                     QColor(0xFD, 0xD8, 0x35), QColor(0x43, 0xA0, 0x47),
+                                     QColor(0x1E, 0x88, 0xE5)};
+    for (std::size_t i = 0; i < pots.size(); ++i) {
+        const QPointF c(27.0 + 24.0 * static_cast<double>(i), 126.0);
+        p.setPen(QPen(Qt::white, 3.0));
+        p.setBrush(pots[i]);
+        p.drawEllipse(c, 10.0, 10.0);
+    }
+    drawActivityFrame(p);
+    return image;
+}
+
+// A night sky with three stars above three big round answer buttons, the middle one right.
+QImage starCountPicture() {
+    QImage image = activityCanvas(QColor(0x0D, 0x1B, 0x4C), QColor(0x39, 0x49, 0xAB));
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    Noise noise(150);
+    for (int i = 0; i < 18; ++i) {
+        p.setBrush(QColor(255, 255, 255, static_cast<int>(noise.between(80.0, 200.0))));
+        p.drawEllipse(QPointF(noise.unit() * kActivitySide, noise.unit() * 90.0), 1.2, 1.2);
+    }
+    p.setPen(QPen(QColor(0xFF, 0xF8, 0xE1), 1.5));
+    p.setBrush(QColor(0xFF, 0xD5, 0x4F));
+    for (const auto& [x, y] : {std::pair{38.0, 42.0}, {76.0, 28.0}, {112.0, 48.0}}) {
+        p.drawPolygon(starShape(QPointF(x, y), 20.0, 8.5, 5));
+    }
+    // The buttons carry dots rather than digits, so the picture needs no font: 2, 3 and 4 of them.
+    const std::array<QColor, 3> buttons{QColor(0xE5, 0x39, 0x35), QColor(0x43, 0xA0, 0x47),
+                                        QColor(0x1E, 0x88, 0xE5)};
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        const QPointF c(33.0 + 42.0 * static_cast<double>(i), 112.0);
+        const bool right = i == 1;
+        p.setPen(QPen(right ? QColor(0xFF, 0xF5, 0x9D) : QColor(Qt::white), right ? 4.0 : 3.0));
+        p.setBrush(buttons[i]);
+        p.drawEllipse(c, right ? 19.0 : 16.0, right ? 19.0 : 16.0);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::white);
+        const int dots = static_cast<int>(i) + 2;
+        for (int d = 0; d < dots; ++d) {
+            const double angle = -kPi / 2.0 + 2.0 * kPi * static_cast<double>(d) / dots;
+            p.drawEllipse(QPointF(c.x() + 7.0 * std::cos(angle), c.y() + 7.0 * std::sin(angle)), 2.8, 2.8);
+        }
+    }
+    drawActivityFrame(p);
+    return image;
+}
+
+// The movie file an activity folder must hold beside its page. The activities here are HTML pages
+// and play no movie, so this is the smallest well-formed one: an uncompressed movie of one empty
+// frame on a 150 by 150 stage, filled with the given colour.
+QByteArray blankMovie(const QColor& background) {
+    constexpr std::uint32_t kTwips = kActivitySide * 20;  // stage units are 1/20 pixel
+    constexpr int kBits = 13;                             // enough for kTwips, sign bit included
+    // The stage rectangle: a 5-bit field width, then x min, x max, y min, y max, packed MSB first.
+    std::vector<bool> bits;
+    const auto put = [&bits](std::uint32_t value, int count) {
+        for (int i = count - 1; i >= 0; --i) {
+            bits.push_back(((value >> i) & 1U) != 0);
+        }
+    };
+    put(kBits, 5);
+    for (const std::uint32_t value : {0U, kTwips, 0U, kTwips}) {
+        put(value, kBits);
+    }
+    QByteArray rect((static_cast<qsizetype>(bits.size()) + 7) / 8, '\0');
+    for (std::size_t i = 0; i < bits.size(); ++i) {
+        if (bits[i]) {
+            rect[static_cast<qsizetype>(i / 8)] =
+                static_cast<char>(rect[static_cast<qsizetype>(i / 8)] | (0x80 >> (i % 8)));
+        }
+    }
+
+    QByteArray body = rect;
+    appendLittleEndian(body, 12U << 8, 2);        // 12 frames a second, as 8.8 fixed point
+    appendLittleEndian(body, 1, 2);               // one frame
+    appendLittleEndian(body, (9U << 6) | 3U, 2);  // SetBackgroundColor, 3 bytes
+    body.append(static_cast<char>(background.red()));
+    body.append(static_cast<char>(background.green()));
+    body.append(static_cast<char>(background.blue()));
+    appendLittleEndian(body, 1U << 6, 2);  // ShowFrame
+    appendLittleEndian(body, 0, 2);        // End
+
+    QByteArray movie("FWS");
+    movie.append(static_cast<char>(6));  // format version
+    appendLittleEndian(movie, static_cast<std::uint32_t>(8 + body.size()), 4);
+    movie.append(body);
+    return movie;
+}
+
+struct ActivityArt {
+    const char* name;  // the activity's folder name
+    QImage (*picture)();
+    QColor stage;
+};
+
+// Keep in step with TN_ACTIVITIES in data/CMakeLists.txt and the folders in data/Activities.
+const std::array<ActivityArt, 3> kActivities{{
+    {"BalloonPop", balloonPopPicture, QColor(0x8F, 0xD3, 0xFF)},
+    {"PaintBox", paintBoxPicture, QColor(0xFF, 0xE0, 0xB2)},
+    {"StarCount", starCountPicture, QColor(0x1A, 0x23, 0x7E)},
+}};
+
+// ---------------------------------------------------------------------------------------------------
 
 struct SiteCard {
     QString title;
@@ -609,6 +809,19 @@ int run(const QString& sitesPath, const QString& outputPath) {
     }
     const QString backgroundPath = out.filePath(QStringLiteral("Skins/CurrentAddLinksBackground.jpg"));
     check(saveJpeg(addLinksBackground(), backgroundPath), backgroundPath);
+
+    for (const ActivityArt& activity : kActivities) {
+        const QString folder = QStringLiteral("Activities/") + QLatin1String(activity.name);
+        if (!out.mkpath(folder)) {
+            std::fprintf(stderr, "tn_make_assets: cannot create %s\n", qPrintable(folder));
+            return 1;
+        }
+        const QString picturePath = out.filePath(folder + QStringLiteral("/150x150.jpg"));
+        check(saveJpeg(activity.picture(), picturePath), picturePath);
+        const QString moviePath =
+            out.filePath(folder + u'/' + QLatin1String(activity.name) + QStringLiteral(".swf"));
+        check(writeBytes(moviePath, blankMovie(activity.stage)), moviePath);
+    }
 
     const std::array<std::pair<const char*, Samples>, 7> sounds{{
         {"tick", tickSound()},
