@@ -29,6 +29,10 @@ public:
     virtual ~IShellOpen() = default;
     virtual bool open(const std::string& verb, const std::string& file, const std::string& parameters,
                       const std::string& working_folder) = 0;
+    // Starts the program at path `program` (taken as it stands, never quoted or split) as a new
+    // process of its own, detached from the shell, with working_folder as its current folder (the
+    // shell's own when empty). Returns whether the program started.
+    virtual bool start(const std::string& program, const std::string& working_folder) = 0;
 };
 
 // Shortcut files: the Shell Link binary format and freedesktop ".desktop" entries.

@@ -14,14 +14,18 @@ namespace tn {
 class IWindows {
 public:
     using Id = std::uint64_t;
+    // Normal: on screen. Minimized: iconified, waiting to be restored (not visible). Hidden: neither
+    // (withdrawn or unmapped by its program).
+    enum class State { Normal, Minimized, Hidden };
     struct Window {
         Id id;
         std::string title;  // UTF-8; empty when the window has none
+        State state = State::Normal;
     };
 
     virtual ~IWindows() = default;
-    // Top-level application windows (not the desktop's own docks and panels), optionally only those
-    // currently mapped, in stacking order from bottom to top.
+    // Top-level application windows (not the desktop's own docks and panels), optionally only the
+    // visible ones (state Normal), in stacking order from bottom to top.
     virtual std::vector<Window> list(bool visible_only) = 0;
     // First top-level window whose title is exactly title.
     virtual std::optional<Id> findByTitle(const std::string& title) = 0;

@@ -21,6 +21,12 @@ if [ "${1:-}" = "--fresh" ] || [ ! -d "$run_dir/files" ]; then
 else
   cp build/bin/tumblenest* "$run_dir/"
 fi
+# A harmless program to try the Software tab with: the calculator, added to the copy's program lists
+# once (names and paths line for line).
+if [ -x /usr/bin/xcalc ] && ! grep -qx $'Calculator\r' "$run_dir/files/appnames.ini" 2>/dev/null; then
+  printf 'Calculator\r\n' >>"$run_dir/files/appnames.ini"
+  printf '/usr/bin/xcalc\r\n' >>"$run_dir/files/apppaths.ini"
+fi
 # Chromium refuses to run as root without this; a child's account is never root.
 [ "$(id -u)" -eq 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
 

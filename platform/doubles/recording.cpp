@@ -57,7 +57,8 @@ void RecordingWaveOut::setVolume(int device, std::uint32_t volume) {
 std::vector<IWindows::Window> RecordingWindows::list(bool visible_only) {
     std::vector<Window> out;
     for (const auto& w : windows) {
-        if (!visible_only || w.visible) out.push_back({w.id, w.title});
+        const State state = w.minimized ? State::Minimized : w.visible ? State::Normal : State::Hidden;
+        if (!visible_only || state == State::Normal) out.push_back({w.id, w.title, state});
     }
     return out;
 }
@@ -73,6 +74,11 @@ bool RecordingShellOpen::open(const std::string& verb, const std::string& file, 
                               const std::string& working_folder) {
     log_->add("shellOpen [" + verb + "] [" + file + "] [" + parameters + "] [" + working_folder + "]");
     return result;
+}
+
+bool RecordingShellOpen::start(const std::string& program, const std::string& working_folder) {
+    log_->add("start " + program + " " + working_folder);
+    return start_result;
 }
 
 bool RecordingProcesses::terminate(int pid) {

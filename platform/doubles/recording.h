@@ -97,6 +97,7 @@ public:
         Id id;
         std::string title;
         bool visible = true;
+        bool minimized = false;  // listed as minimised (and so not visible)
     };
     std::vector<Entry> windows;
     std::optional<Id> foreground_;
@@ -110,7 +111,10 @@ public:
     explicit RecordingShellOpen(std::shared_ptr<CallLog> log) : log_(std::move(log)) {}
     bool open(const std::string& verb, const std::string& file, const std::string& parameters,
               const std::string& working_folder) override;
-    bool result = true;
+    // Logged as "start PROGRAM FOLDER".
+    bool start(const std::string& program, const std::string& working_folder) override;
+    bool result = true;        // what open() returns
+    bool start_result = true;  // what start() returns
 
 private:
     std::shared_ptr<CallLog> log_;

@@ -119,7 +119,7 @@ struct X11Windows::Connection {
     struct Entry {
         XWindow id;
         std::string title;
-        bool visible;
+        IWindows::State state;
     };
 
     Display* display = nullptr;
@@ -292,7 +292,11 @@ struct X11Windows::Connection {
             if (attributes.override_redirect || attributes.c_class == InputOnly) continue;
             if (hasType(w, {kNetWmWindowTypeDock, kNetWmWindowTypeDesktop})) continue;
             const bool viewable = attributes.map_state == IsViewable;
-            Entry entry{w, title(w), viewable && wmState(w) != IconicState};
+            const auto state = wmState(w);
+            Entry entry{w, title(w),
+                        state == IconicState ? IWindows::State::Minimized
+                        : viewable           ? IWindows::State::Normal
+                                             : IWindows::State::Hidden};
             if (m == Manager::kNone && !viewable && entry.title.empty()) continue;
             out.push_back(std::move(entry));
         }
@@ -350,7 +354,9 @@ std::vector<IWindows::Window> X11Windows::list(bool visible_only) {
     if (!connected()) return out;
     const ErrorTrap trap(x_->display);
     for (auto& entry : x_->applicationWindows(x_->manager())) {
-        if (!visible_only || entry.visible) out.push_back({entry.id, std::move(entry.title)});
+        if (!visible_only || entry.state == State::Normal) {
+            out.push_back({entry.id, std::move(entry.title), entry.state});
+        }
     }
     return out;
 }

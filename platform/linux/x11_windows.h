@@ -23,8 +23,8 @@ namespace tn {
 // In every case override-redirect windows (menus, tooltips), input-only windows and windows whose
 // _NET_WM_WINDOW_TYPE says DOCK or DESKTOP (the desktop's own panels and background) are left out.
 // Windows without a title are kept, with an empty title, where the rules above keep them.
-// A window is visible when it is viewable (it and its frame are mapped) and its WM_STATE is not
-// Iconic.
+// A window is minimised when its WM_STATE is Iconic, visible (Normal) when it is viewable (it and
+// its frame are mapped) and not minimised, and hidden otherwise.
 //
 // The window manager is looked for on every call, as it may start or stop while the shell runs.
 // Requests go out before a call returns. X errors raised by a call (a window that vanished in the

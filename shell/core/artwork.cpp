@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <QtMath>
+#include <algorithm>
 
 namespace tn::artwork {
 
@@ -180,6 +181,44 @@ QPixmap desktop(int w, int h) {
     p.setBrush(QColor(40, 50, 70));
     p.drawRect(QRectF(w * 0.42, h * 0.77, w * 0.16, h * 0.1));
     p.drawRect(QRectF(w * 0.3, h * 0.87, w * 0.4, h * 0.06));
+    return pm;
+}
+
+}  // namespace tn::artwork
+
+namespace tn::artwork {
+
+QPixmap adminBackground(int w, int h) {
+    QPixmap pm(std::max(1, w), std::max(1, h));
+    QPainter p(&pm);
+    QLinearGradient sky(0, 0, 0, h);
+    sky.setColorAt(0, QColor(20, 40, 120));
+    sky.setColorAt(1, QColor(10, 20, 70));
+    p.fillRect(pm.rect(), sky);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 255, 255, 10));
+    for (int x = -h; x < w; x += 120) {
+        const QPointF band[] = {
+            {double(x), double(h)}, {double(x + h), 0}, {double(x + h + 50), 0}, {double(x + 50), double(h)}};
+        p.drawPolygon(band, 4);
+    }
+    return pm;
+}
+
+QPixmap questionMark(int size) {
+    QPixmap pm(size, size);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(255, 200, 40));
+    p.setPen(QPen(QColor(90, 60, 10), std::max(1, size / 16)));
+    p.drawEllipse(QRectF(1, 1, size - 2, size - 2));
+    QFont f = p.font();
+    f.setBold(true);
+    f.setPixelSize(size * 2 / 3);
+    p.setFont(f);
+    p.setPen(QColor(90, 60, 10));
+    p.drawText(QRectF(0, 0, size, size), Qt::AlignCenter, QStringLiteral("?"));
     return pm;
 }
 

@@ -36,3 +36,12 @@ QPixmap house(int w, int h);
 QPixmap desktop(int w, int h);
 
 }  // namespace tn::artwork
+
+namespace tn::artwork {
+
+// The administration panel's calm backdrop: deep blue with faint diagonal bands, w × h.
+QPixmap adminBackground(int w, int h);
+// A question mark in a circle, size × size: the way to the about box.
+QPixmap questionMark(int size);
+
+}  // namespace tn::artwork

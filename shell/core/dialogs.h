@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 class QWidget;
 
@@ -14,6 +15,10 @@ public:
     virtual void information(QWidget* parent, const QString& text) = 0;
     // A box captioned "Warning" with Yes and No; true only for Yes.
     virtual bool confirm(QWidget* parent, const QString& text) = 0;
+    // A file-open dialog starting in `folder`, with name filters in Qt's form ("Name (*.x);;...");
+    // the chosen file, or nullopt when cancelled.
+    virtual std::optional<QString> openFile(QWidget* parent, const QString& folder,
+                                            const QString& filters) = 0;
 };
 
 // Real message boxes.
@@ -21,6 +26,7 @@ class QtDialogs final : public IDialogs {
 public:
     void information(QWidget* parent, const QString& text) override;
     bool confirm(QWidget* parent, const QString& text) override;
+    std::optional<QString> openFile(QWidget* parent, const QString& folder, const QString& filters) override;
 };
 
 }  // namespace tn

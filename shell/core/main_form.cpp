@@ -13,13 +13,25 @@
 #include <QWebEngineView>
 #include <algorithm>
 
+#include <QCheckBox>
+#include <QListWidget>
+#include <QTimer>
+#include "access/admin_panel.h"
+#include "access/password_check.h"
+#include "access/set_password_form.h"
 #include "core/application_filter.h"
 #include "core/artwork.h"
 #include "core/dialogs.h"
+#include "core/leopard_style.h"
 #include "core/list_file.h"
 #include "core/screen_layout.h"
 #include "core/startup_settings.h"
 #include "lockdown/lockdown_sequences.h"
+#include "programs/allowed_programs.h"
+#include "programs/launcher_buttons.h"
+#include "programs/virtual_desktop.h"
+#include "timer/timer_controls.h"
+#include "timer/times_up.h"
 #include "websites/browser_pane.h"
 #include "websites/carousel_view.h"
 #include "websites/highlight_image.h"
@@ -31,6 +43,10 @@ namespace tn {
 
 namespace {
 constexpr int kGearsSize = 27;
+constexpr int kQuestionmarkSize = 32;
+// The countdown sits on the strip right of the logo.
+constexpr int kTimeLabelLeft = 300;
+constexpr int kTimeLabelTop = 10;
 
 }  // namespace
 
@@ -52,7 +68,9 @@ TForm1::TForm1(ShellServices services, std::string data_dir, Settings settings, 
     Image2->setPixmap(artwork::logo());
     Image2->setGeometry(0, 0, 290, 74);
 
-    Gears = new QLabel(this);
+    auto* gears = new THighlightImage(this);
+    connect(gears, &THighlightImage::clicked, this, [this] { GearsClick(); });
+    Gears = gears;
     Gears->setObjectName(QStringLiteral("Gears"));
     Gears->setPixmap(artwork::gears(kGearsSize));
     Gears->setFixedSize(kGearsSize, kGearsSize);
@@ -65,6 +83,9 @@ TForm1::TForm1(ShellServices services, std::string data_dir, Settings settings, 
     SpTBXTabSheet1 = new QWidget;
     SpTBXTabSheet3 = new QWidget;
     SpTBXTabSheet2 = new QWidget;
+    Panel1 = new QWidget;
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    launcher_ = std::make_unique<LauncherButtons>(Panel1, 1, [this](std::size_t index) { Launch(index); });
     PageControl1->addTab(SpTBXTabSheet1, QStringLiteral("World Wide Web"));
     PageControl1->addTab(SpTBXTabSheet3, QStringLiteral("Software"));
     PageControl1->addTab(SpTBXTabSheet2, QStringLiteral("Activities"));
@@ -74,6 +95,7 @@ TForm1::TForm1(ShellServices services, std::string data_dir, Settings settings, 
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(content);
     };
+    fill(SpTBXTabSheet3, Panel1);
     blocked_ = [this](std::string_view url) { return model_.BlockedSiteListBox.blocks(url); };
     browser_ = new BrowserPane(data_dir_, blocked_, [this] { return popups_allowed_; });
     fill(SpTBXTabSheet1, browser_);
@@ -100,10 +122,27 @@ TForm1::TForm1(ShellServices services, std::string data_dir, Settings settings, 
         ActivitiesWebBrowser->load(
             QUrl::fromLocalFile(QString::fromStdString(activitiesPagePath(data_dir_))));
     });
-    VirtualDesktopImage = new QLabel(this);
+    VirtualDesktopImage = new THighlightImage(this);
     VirtualDesktopImage->setObjectName(QStringLiteral("VirtualDesktopImage"));
     VirtualDesktopImage->setToolTip(QStringLiteral("Click here to display the virtual desktop"));
     VirtualDesktopImage->hide();
+    connect(VirtualDesktopImage, &THighlightImage::clicked, this, [this] { VirtualDesktopImageClick(); });
+    QuestionmarkImage = new THighlightImage(this);
+    QuestionmarkImage->setObjectName(QStringLiteral("QuestionmarkImage"));
+    QuestionmarkImage->setToolTip(QStringLiteral("About Tumblenest"));
+    QuestionmarkImage->setPixmap(artwork::questionMark(kQuestionmarkSize));
+    QuestionmarkImage->setFixedSize(kQuestionmarkSize, kQuestionmarkSize);
+
+    timer_ = new TimerControls(this, {[this] {
+                                          if (sounds_) sounds_->play(Sounds::Tick);
+                                      },
+                                      [this] { timeUp(); }, [this] { syncTimerButton(); }});
+    timer_->TimeLabel->move(kTimeLabelLeft, kTimeLabelTop);
+    CheckPWTimer = new QTimer(this);
+    CheckPWTimer->setObjectName(QStringLiteral("CheckPWTimer"));
+    CheckPWTimer->setInterval(1);
+    connect(CheckPWTimer, &QTimer::timeout, this, [this] { CheckPWTimerTimer(); });
+    createAdminPanel();
 
     // The tab strip's clicks; the tab control itself switches the page.
     connect(PageControl1->tabBar(), &QTabBar::tabBarClicked, this, [this](int index) {
@@ -125,9 +164,12 @@ TForm1::TForm1(ShellServices services, std::string data_dir, Settings settings, 
 
 void TForm1::createWebsiteControls() {
     CarouselView::Hooks hooks;
-    hooks.link_scroll_checked = [this] { return link_scroll_checked_; };
+    hooks.link_scroll_checked = [this] { return TestPanel->LinkScrollEnableCheckBox->isChecked(); };
     hooks.line6_yes = [this] { return model_.SettingsList.yes(setting::kLinkScrolling); };
-    hooks.popup_context = [this] { return PopUpContext{large_link_popup_checked_, false}; };
+    hooks.popup_context = [this] {
+        return PopUpContext{TestPanel->LargeLinkPopUpCheckBox->isChecked(),
+                            PasswordCheck && PasswordCheck->isVisible()};
+    };
     hooks.open = [this](const std::string& url) { browser_->navigate(url); };
     hooks.show_link_panel = [this] {
         link_panel_->show();
@@ -204,10 +246,42 @@ void TForm1::SpTBXTabItem3Click() {
     carousel_->setScrollTimerEnabled(false);
     carousel_->setVisible(false);
     closePopUp();
+    RebuildLauncherButtons();
+}
+
+void TForm1::RebuildLauncherButtons() {
+    launcher_->rebuild(AllowedPrograms(model_.AppNameListBox, model_.AppPathListBox));
+}
+
+void TForm1::Launch(std::size_t index) {
+    const AllowedPrograms programs(model_.AppNameListBox, model_.AppPathListBox);
+    if (index >= programs.count()) return;
+    const std::string path(programs.path(index));
+    pending_shortcut_target_ = resolveShortcut(services_.shell_links, path);
+    // A shortcut's target is started once, by the virtual desktop's delayed start, which also tells
+    // the child when it cannot start; anything else is opened here. A failed open is silent, and the
+    // virtual desktop is shown all the same.
+    if (pending_shortcut_target_.empty()) (void)services_.shell_open.open({}, path, {}, {});
+    showMinimized();
+    if (sounds_) sounds_->play(Sounds::Slip);
+    if (VirtualDesktop) VirtualDesktop->open();
+}
+
+void TForm1::VirtualDesktopImageClick() {
+    showMinimized();
+    if (VirtualDesktop) VirtualDesktop->open();
 }
 
 QLabel* TForm1::homeImage() const {
     return HomeImage;
+}
+
+QLabel* TForm1::virtualDesktopImage() const {
+    return VirtualDesktopImage;
+}
+
+QLabel* TForm1::questionmarkImage() const {
+    return QuestionmarkImage;
 }
 
 TForm1::~TForm1() {
@@ -226,6 +300,8 @@ void TForm1::FormCreate() {
     const StartupSettings s = readStartupSettings(model_.SettingsList);
 
     services_.desktop.minimizeAll();
+    qApp->setStyleSheet(leopardStyleSheet());
+    TestPanel->loadShortcutTree();
 
     filter_ = new ApplicationFilter(this);
     qApp->installEventFilter(filter_);
@@ -237,13 +313,16 @@ void TForm1::FormCreate() {
     // The three tabs share the strip equally, each at most 1000 pixels wide.
     const int tab_width = std::min(pc.width / PageControl1->count(), 1000) - 4;
     PageControl1->setStyleSheet(
-        QStringLiteral("QTabBar::tab { height: %1px; width: %2px; font-weight: bold; font-size: %3pt; }")
+        QStringLiteral("QTabBar::tab { height: %1px; width: %2px; font-family: Arial, \"Liberation Sans\", "
+                       "sans-serif; font-weight: bold; font-size: %3pt; }")
             .arg(layout.tab_height)
             .arg(tab_width)
             .arg(std::max(8, layout.tab_height * 2 / 5)));
+    QuestionmarkImage->move(1, screen.height() - QuestionmarkImage->height());
+    TestPanel->layoutFor(screen.width(), screen.height());
 
     TextList blocked;
-    large_link_popup_checked_ = s.large_link_popup;
+    TestPanel->LargeLinkPopUpCheckBox->setChecked(s.large_link_popup);
     carousel_->layout(screen.width(), screen.height());
     link_panel_->layoutFor(screen.width());
     // The two pictures take the carousel's place when it is hidden: as high as a thumbnail, at the
@@ -258,9 +337,22 @@ void TForm1::FormCreate() {
     loadListFile(path("files/blocked.ini"), blocked);
     model_.BlockedSiteListBox.assign(std::move(blocked));
     setCtrlAltDelDisabled(lockdown, s.ctrl_alt_del_disabled);
+    TestPanel->CTLALTDELCheck->setChecked(s.ctrl_alt_del_disabled);
 
-    link_scroll_checked_ = s.link_scrolling;
+    // The play timer arms itself when the parent asked for it at every start.
+    const StartupArming arming =
+        timer_->timer().armAtStartup(model_.SettingsList.line(setting::kTimerAtEveryStart),
+                                     model_.SettingsList.line(setting::kTimerLength));
+    TestPanel->DefaultTimerCheckBox->setChecked(arming.default_box_checked);
+    if (arming.selected_index) TestPanel->TimeListBox->setCurrentRow(*arming.selected_index);
+    timer_->sync();
+
+    TestPanel->VolumeControlEnableCheckBox->setChecked(s.show_volume_control);
+    TestPanel->LinkScrollEnableCheckBox->setChecked(s.link_scrolling);
     carousel_->setScrollTimerEnabled(s.link_scrolling);
+    TestPanel->AutoUpdateEnableCheckBox->setChecked(s.automatic_updates);
+    TestPanel->AutoEnableAllActivitiesCheckBox->setChecked(s.enable_new_activities);
+    TestPanel->BlockPopUpsCheckBox->setChecked(s.block_popups);
     popups_allowed_ = !s.block_popups;
 
     model_.DeletedBlackListBox.clear();
@@ -279,11 +371,13 @@ void TForm1::FormCreate() {
     splitSiteRecords(model_.ListBox1, model_.sites);
 
     rebuildActivities();
+    TestPanel->refreshPrograms();
 
     browser_->navigateHome();
     ActivitiesWebBrowser->load(QUrl::fromLocalFile(QString::fromStdString(activitiesPagePath(data_dir_))));
 
     carousel_->load(model_.sites);
+    RebuildLauncherButtons();
     sounds_->play(Sounds::Bass);
     link_panel_->Button17Click();
 }
@@ -304,7 +398,13 @@ void TForm1::paintEvent(QPaintEvent* event) {
 }
 
 void TForm1::FormShow() {
+    RebuildLauncherButtons();
     placeTopRight();
+    // The first-run password check runs at the first tick after the first show.
+    if (!password_checked_) {
+        password_checked_ = true;
+        CheckPWTimer->start();
+    }
 }
 
 void TForm1::FormActivate() {
@@ -324,6 +424,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::closeFromOutside() {
+    closing_ = true;
     FormClose();
     services_.terminate();
 }
@@ -338,12 +439,16 @@ void TForm1::FormClose() {
 
 void TForm1::FormDestroy() {
     if (filter_) qApp->removeEventFilter(filter_);
+    launcher_.reset();
     services_.keyboard_hook.FreeHook();
 }
 
 void TForm1::ExitButtonClick() {
     if (!services_.dialogs.confirm(this, QStringLiteral("Are you sure you want to exit Tumblenest?"))) return;
     if (sounds_) sounds_->play(Sounds::Exit);
+    // A save that fails keeps the shell open: the parent has been told which file, and nothing the
+    // parent changed is lost.
+    if (!SaveSettingsButtonClick()) return;
     model_.ListBox1 = joinSiteRecords(model_.sites);
     if (const auto error = saveListFile(path("files/sites.ini"), model_.ListBox1)) {
         services_.dialogs.information(

@@ -11,10 +11,13 @@
 #include "core/sounds.h"
 #include "platform/lockdown.h"
 #include "platform/sound.h"
+#include "platform/system.h"
+#include "platform/windows.h"
 
 class QLabel;
 class QPlainTextEdit;
 class QTabWidget;
+class QTimer;
 class QWebEngineView;
 
 namespace tn {
@@ -26,6 +29,13 @@ class LinkPanelView;
 class IDialogs;
 class TPopUpForm;
 class THighlightImage;
+class LauncherButtons;
+class AdminPanel;
+class TimerControls;
+class TPasswordCheck;
+class TSetPWForm;
+class TTimesUp;
+class TVirtualDesktop;
 
 // What the main window needs from outside: the platform stand-ins and the way to end the program.
 // The objects must outlive the window.
@@ -35,6 +45,13 @@ struct ShellServices {
     IDesktop& desktop;
     ISoundSystem& sound_system;
     IDialogs& dialogs;
+    IWindows& windows;
+    IShellOpen& shell_open;
+    IShellLinks& shell_links;
+    IDisplayMode& display_mode;
+    IRegistry& registry;
+    // Whether Caps Lock is toggled on, for the password forms' warning.
+    std::function<bool()> caps_lock_on;
     // Ends the message loop (the program then destroys its windows).
     std::function<void()> terminate;
 };
@@ -51,6 +68,9 @@ public:
 
     // The start-up sequence; run once, before the window is first shown.
     void FormCreate();
+    // Creates the windows the main window works with, in their fixed order (the password prompt, the
+    // virtual desktop, the "Time Is Up" box, the set-password form); run once, after FormCreate.
+    void createForms();
     // The "Exit Program" command: confirm, save, end the program.
     void ExitButtonClick();
     // The "Minimize" command.
@@ -59,6 +79,31 @@ public:
     void SpTBXTabItem1Click();
     void SpTBXTabItem2Click();
     void SpTBXTabItem3Click();
+    // The launcher buttons of the Software tab, one per allowed program, made anew.
+    void RebuildLauncherButtons();
+    // A launcher button's click: starts program `index` and shows the virtual desktop over it.
+    void Launch(std::size_t index);
+    // The virtual-desktop picture: minimises the window and shows the virtual desktop.
+    void VirtualDesktopImageClick();
+
+    // The gear: the password prompt, then the administration panel.
+    void GearsClick();
+    // The prompt accepted the password (or let the parent in because none is stored): stops the
+    // child's timers, lifts every lock and shows the administration panel.
+    void releaseLocks(bool password_stored);
+    // Ends the keyboard hook for the rest of the run.
+    void WinkeybuttonClick();
+    // "Save Settings": writes every list and the settings file; false when a file could not be
+    // written (the parent has been told which).
+    bool SaveSettingsButtonClick();
+    // "Return to Tumblenest": save, then locked mode again.
+    void Button12Click();
+    // The Timer page's Set/Clear button.
+    void TimerButtonClick();
+    // The General page's password change "Save".
+    void Button2Click();
+    // The first-run password check, once, at the first tick after the window is shown.
+    void CheckPWTimerTimer();
     // A close request from outside the shell (the session ending, a termination signal): runs the
     // close sequence and ends the program. Requests from the window manager are refused instead.
     void closeFromOutside();
@@ -87,6 +132,11 @@ private:
     void placeTopRight();
     void createWebsiteControls();
     void closePopUp();
+    void createAdminPanel();
+    // The count has run out.
+    void timeUp();
+    void syncTimerButton();
+    void applyScrollSetting();
     // Rebuilds "Activities.html" from the enabled list and the activities folder.
     void rebuildActivities();
     // The painted background at the window's size, drawn once per size and then only copied: the
@@ -101,6 +151,8 @@ private:
     std::unique_ptr<Sounds> sounds_;
     ApplicationFilter* filter_ = nullptr;
     bool created_ = false;
+    bool password_checked_ = false;  // the first-run check has been started
+    bool closing_ = false;           // the close sequence has run: nothing more is written
 
     // Controls.
     QLabel* Image2 = nullptr;  // logo
@@ -111,11 +163,24 @@ private:
     QWidget* SpTBXTabSheet2 = nullptr;  // "Activities"
     BrowserPane* browser_ = nullptr;    // the "World Wide Web" tab's browser and tool bar
     QWebEngineView* ActivitiesWebBrowser = nullptr;
-    CarouselView* carousel_ = nullptr;           // the creeping strip of site thumbnails
-    LinkPanelView* link_panel_ = nullptr;        // the large link panel
-    QPlainTextEdit* ErrorMessageMemo = nullptr;  // error codes of the builders and the panel
-    THighlightImage* HomeImage = nullptr;        // in the carousel's place on "Activities"
-    QLabel* VirtualDesktopImage = nullptr;       // in the carousel's place on "Software"
+    CarouselView* carousel_ = nullptr;               // the creeping strip of site thumbnails
+    LinkPanelView* link_panel_ = nullptr;            // the large link panel
+    QPlainTextEdit* ErrorMessageMemo = nullptr;      // error codes of the builders and the panel
+    THighlightImage* HomeImage = nullptr;            // in the carousel's place on "Activities"
+    THighlightImage* VirtualDesktopImage = nullptr;  // in the carousel's place on "Software"
+    THighlightImage* QuestionmarkImage = nullptr;    // bottom left corner
+    AdminPanel* TestPanel = nullptr;                 // the administration panel
+    TimerControls* timer_ = nullptr;                 // the countdown label and its timers
+    QTimer* CheckPWTimer = nullptr;
+    // The windows the main window works with, created by createForms().
+    std::unique_ptr<TPasswordCheck> PasswordCheck;
+    std::unique_ptr<TVirtualDesktop> VirtualDesktop;
+    std::unique_ptr<TTimesUp> TimesUp;
+    std::unique_ptr<TSetPWForm> SetPWForm;
+    QWidget* Panel1 = nullptr;  // the Software tab's launcher panel
+    std::unique_ptr<LauncherButtons> launcher_;
+    // Set by a launch to the shortcut target the virtual desktop starts; empty otherwise.
+    std::string pending_shortcut_target_;
     TPopUpForm* popup_ = nullptr;
 
 public:
@@ -124,16 +189,24 @@ public:
     LinkPanelView* linkPanel() const { return link_panel_; }
     QPlainTextEdit* errorLog() const { return ErrorMessageMemo; }
     QLabel* homeImage() const;
-    QLabel* virtualDesktopImage() const { return VirtualDesktopImage; }
+    QLabel* virtualDesktopImage() const;
+    QLabel* questionmarkImage() const;
+    QLabel* gears() const { return Gears; }
+    AdminPanel* adminPanel() const { return TestPanel; }
+    TimerControls* timerControls() const { return timer_; }
+    TPasswordCheck* passwordCheck() const { return PasswordCheck.get(); }
+    TVirtualDesktop* virtualDesktop() const { return VirtualDesktop.get(); }
+    TTimesUp* timesUp() const { return TimesUp.get(); }
+    TSetPWForm* setPasswordForm() const { return SetPWForm.get(); }
+    QTimer* checkPasswordTimer() const { return CheckPWTimer; }
     QTabWidget* pageControl() const { return PageControl1; }
+    QWidget* launcherPanel() const { return Panel1; }
+    const std::string& pendingShortcutTarget() const { return pending_shortcut_target_; }
     QWebEngineView* activitiesBrowser() const { return ActivitiesWebBrowser; }
 
 private:
     QPixmap background_;  // the painted background at the window's size
     bool popups_allowed_ = true;
-    // What the administration panel's check boxes hold until it is opened and saved.
-    bool link_scroll_checked_ = false;      // LinkScrollEnableCheckBox
-    bool large_link_popup_checked_ = true;  // LargeLinkPopUpCheckBox
     // Whether the block list refuses an address; every browser of the shell asks it.
     std::function<bool(std::string_view)> blocked_;
 };

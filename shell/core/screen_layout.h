@@ -19,8 +19,15 @@ struct MainLayout {
     Rect page_control;
     int tab_height = 0;
     Rect test_panel;  // the administration panel covers the screen
+    // The strip at the top: carousel thumbnails, the home and virtual-desktop pictures and the volume
+    // slider are this high; the two pictures stand at the carousel's left arrow, half-way across.
+    int strip_height = 0;
+    int pictures_left = 0;
+    // The administration panel's tab control, below its row of buttons (save_button_height high).
+    Rect admin_tabs;
 };
-MainLayout layoutMainTabs(int screen_width, int screen_height);
+inline constexpr int kSaveButtonHeight = 33;
+MainLayout layoutMainTabs(int screen_width, int screen_height, int save_button_height = kSaveButtonHeight);
 
 // Left edges of the gear picture (top right corner) and of the volume slider 20 pixels left of it.
 struct TopRightPlacement {

@@ -11,12 +11,17 @@
 #include <array>
 #include <memory>
 
+#include "access/file_registry.h"
 #include "core/dialogs.h"
 #include "core/main_form.h"
-#include "platform/doubles/recording.h"
+#include "platform/linux/caps_lock.h"
+#include "platform/linux/linux_shell_open.h"
 #include "platform/linux/qt_sound.h"
 #include "platform/linux/x11_desktop.h"
+#include "platform/linux/x11_display_mode.h"
+#include "platform/linux/x11_lockdown.h"
 #include "platform/linux/x11_windows.h"
+#include "programs/shell_links.h"
 #include "websites/popup_form.h"
 #include "websites/web_engine.h"
 
@@ -93,19 +98,33 @@ int runShell(int argc, char** argv) {
         return 2;
     }
 
-    // The lockdown and the keyboard hook record their calls until their X11 implementations land.
-    auto log = std::make_shared<CallLog>();
-    RecordingLockdown lockdown(log);
-    RecordingKeyboardHook keyboard_hook(log);
+    // The keyboard hook is in force from here on; the lockdown's grabbed keys arrive at its own
+    // connection, which the message loop empties.
+    X11Lockdown lockdown("");
+    X11KeyboardHook keyboard_hook(lockdown);
+    std::unique_ptr<QSocketNotifier> lockdown_events;
+    if (lockdown.fd() >= 0) {
+        lockdown_events = std::make_unique<QSocketNotifier>(lockdown.fd(), QSocketNotifier::Read);
+        QObject::connect(lockdown_events.get(), &QSocketNotifier::activated,
+                         [&lockdown] { lockdown.drain(); });
+    }
     X11Desktop desktop("");
     QtSoundSystem sound_system;
     QtDialogs dialogs;
-    // exit() rather than quit(): quit() asks every window to close first, and the main window refuses.
-    ShellServices services{lockdown,     keyboard_hook, desktop,
-                           sound_system, dialogs,       [] { QApplication::exit(0); }};
+    X11Windows windows("");
+    LinuxShellLinks shell_links;
+    LinuxShellOpen shell_open(shell_links);
+    X11DisplayMode display_mode;
+    FileRegistry registry = FileRegistry::fromEnvironment();
+    ShellServices services{lockdown, keyboard_hook, desktop, sound_system, dialogs, windows, shell_open,
+                           shell_links, display_mode, registry, [] { return capsLockOn(); },
+                           // exit() rather than quit(): quit() asks every window to close first, and
+                           // the main window refuses.
+                           [] { QApplication::exit(0); }};
 
     TForm1 form(services, data_dir, std::move(settings));
     form.FormCreate();
+    form.createForms();
     TPopUpForm popup(data_dir, form.blockedCheck(), dialogs);
     form.setPopUpForm(&popup);
     watchTerminationSignals(form);

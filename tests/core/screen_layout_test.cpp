@@ -11,19 +11,26 @@ struct LayoutCase {
     int w, h;
     Rect page_control;
     int tab_height;
+    int strip_height;
+    int pictures_left;
+    Rect admin_tabs;
 };
 
 TEST(ScreenLayoutTest, MainTabsFollowTheScreen) {
     const LayoutCase cases[] = {
-        {1024, 768, {20, 60, 984, 708}, 35},
-        {1280, 1024, {25, 80, 1230, 944}, 47},
-        {800, 600, {16, 47, 769, 553}, 28},  // 15.6 → 16, 46.8 → 47, 31.2 → 31; 27.65 → 28
+        {1024, 768, {20, 60, 984, 708}, 35, 60, 512, {0, 35, 1024, 733}},
+        {1280, 1024, {25, 80, 1230, 944}, 47, 80, 640, {0, 35, 1280, 989}},
+        // 15.6 → 16, 46.8 → 47, 31.2 → 31; 27.65 → 28; 400.5 → 400 (ties to even)
+        {801, 600, {16, 47, 770, 553}, 28, 47, 400, {0, 35, 801, 565}},
     };
     for (const auto& c : cases) {
         const MainLayout l = layoutMainTabs(c.w, c.h);
         EXPECT_EQ(l.page_control, c.page_control) << c.w << "x" << c.h;
         EXPECT_EQ(l.tab_height, c.tab_height) << c.w << "x" << c.h;
         EXPECT_EQ(l.test_panel, (Rect{0, 0, c.w, c.h}));
+        EXPECT_EQ(l.strip_height, c.strip_height);
+        EXPECT_EQ(l.pictures_left, c.pictures_left);
+        EXPECT_EQ(l.admin_tabs, c.admin_tabs);
         // The bottom edge is the screen's (the margins left and right may differ by a pixel of rounding).
         EXPECT_EQ(l.page_control.top + l.page_control.height, c.h);
     }

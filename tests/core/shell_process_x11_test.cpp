@@ -33,7 +33,10 @@ protected:
     std::unique_ptr<ChildProcess> startShell() {
         return std::make_unique<ChildProcess>(
             std::vector<std::string>{shell},
-            std::map<std::string, std::string>{{"DISPLAY", server->display()}, {"QT_QPA_PLATFORM", "xcb"}});
+            std::map<std::string, std::string>{{"DISPLAY", server->display()},
+                                               {"QT_QPA_PLATFORM", "xcb"},
+                                               {"TUMBLENEST_REGISTRY_MACHINE", dir.file("registry/machine")},
+                                               {"TUMBLENEST_REGISTRY_USER", dir.file("registry/user")}});
     }
     bool shellShown(int count = 1) {
         return eventually([&] { return x->countMapped("Tumblenest") == count; }, 30s);

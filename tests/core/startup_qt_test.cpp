@@ -11,6 +11,7 @@
 #include "core/main_form.h"
 #include "platform/doubles/recording.h"
 #include "support/qt_support.h"
+#include "support/shell_services.h"
 #include "support/temp_dir.h"
 #include "websites/carousel_view.h"
 #include "websites/highlight_image.h"
@@ -76,8 +77,8 @@ protected:
         dir.write("files/config.ini", config);
         Settings settings;
         EXPECT_FALSE(loadSettingsFile(dir.file("files/config.ini"), "config.ini", settings));
-        ShellServices services{lockdown, hook, desktop, sounds, dialogs, [this] { ++terminated; }};
-        auto form = std::make_unique<TForm1>(services, dir.path() + "/", std::move(settings));
+        auto form = std::make_unique<TForm1>(doubles.services([this] { ++terminated; }), dir.path() + "/",
+                                             std::move(settings));
         form->FormCreate();
         return form;
     }
@@ -96,12 +97,10 @@ protected:
     }
 
     TempDir dir;
-    std::shared_ptr<CallLog> log = std::make_shared<CallLog>();
-    RecordingLockdown lockdown{log};
-    RecordingKeyboardHook hook{log};
-    RecordingDesktop desktop{log};
-    RecordingSoundSystem sounds{log};
-    test::ScriptedDialogs dialogs;
+    test::RecordingServices doubles;
+    std::shared_ptr<CallLog>& log = doubles.log;
+    RecordingSoundSystem& sounds = doubles.sounds;
+    test::ScriptedDialogs& dialogs = doubles.dialogs;
     int terminated = 0;
 };
 
@@ -172,7 +171,7 @@ TEST_F(StartupTest, CloseFromOutsideUnlocksAndWritesTheSettingsFile) {
     form->closeFromOutside();
     // The Ctrl+Alt+Del entry keeps its state when the shell closes.
     EXPECT_EQ(log->calls, concat({{"FreeHook"}, itemCalls(0), keyCalls(0)}));
-    EXPECT_TRUE(lockdown.keyDisabled(46, 3));
+    EXPECT_TRUE(doubles.lockdown.keyDisabled(46, 3));
     EXPECT_EQ(terminated, 1);
     std::string expected = settingsText("yes");
     expected.replace(expected.find("\r\n5\r\n"), 5, "\r\n7\r\n");

@@ -23,7 +23,15 @@ public:
         answers.erase(answers.begin());
         return a;
     }
+    std::optional<QString> openFile(QWidget*, const QString& folder, const QString&) override {
+        shown.push_back(QStringLiteral("open file in ") + folder);
+        if (files.empty()) return std::nullopt;
+        QString f = files.front();
+        files.erase(files.begin());
+        return f;
+    }
     std::vector<bool> answers;
+    std::vector<QString> files;  // answers of openFile; none left means cancelled
     std::vector<QString> shown;
 };
 

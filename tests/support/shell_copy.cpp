@@ -2,6 +2,9 @@
 
 #include <filesystem>
 
+#include "access/scramble.h"
+#include "core/list_file.h"
+
 namespace tn::test {
 
 std::string copyShell(const std::string& folder) {
@@ -13,7 +16,18 @@ std::string copyShell(const std::string& folder) {
                      fs::copy_options::recursive | fs::copy_options::overwrite_existing);
         }
     }
+    // A parent password is set, as after the first run; tests of the first run clear it again.
+    setShellPassword(folder, "parent");
     return folder + "/tumblenest";
+}
+
+void setShellPassword(const std::string& folder, const std::string& plain) {
+    const std::string config = folder + "/files/config.ini";
+    TextList lines;
+    loadListFile(config, lines);
+    if (lines.empty()) return;
+    lines.set(0, ScrambleText(plain));
+    (void)saveListFile(config, lines);
 }
 
 }  // namespace tn::test

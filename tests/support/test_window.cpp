@@ -2,7 +2,8 @@
 //
 // Opens one top-level window per title (WM_NAME and _NET_WM_NAME set, WM_DELETE_WINDOW taken part
 // in) and serves them until all are closed. Each polite close request destroys its window and is
-// reported on stdout as "closed TITLE", so tests see which windows a close request reached.
+// reported on stdout as "closed TITLE", so tests see which windows a close request reached; a mouse
+// button press in a window is reported as "click TITLE".
 #include <X11/Xlib.h>
 
 #include <cstdio>
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
         XChangeProperty(display, w, XInternAtom(display, "WM_NAME", False), utf8, 8, PropModeReplace, title,
                         length);
         XSetWMProtocols(display, w, &wm_delete, 1);
+        XSelectInput(display, w, ButtonPressMask);
         XMapWindow(display, w);
         open.emplace(w, argv[i]);
     }
@@ -45,6 +47,13 @@ int main(int argc, char** argv) {
     while (!open.empty()) {
         XEvent event;
         XNextEvent(display, &event);
+        if (event.type == ButtonPress) {
+            if (const auto it = open.find(event.xbutton.window); it != open.end()) {
+                std::printf("click %s\n", it->second.c_str());
+                std::fflush(stdout);
+            }
+            continue;
+        }
         if (event.type != ClientMessage || event.xclient.message_type != wm_protocols ||
             static_cast<Atom>(event.xclient.data.l[0]) != wm_delete) {
             continue;

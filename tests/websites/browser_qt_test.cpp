@@ -14,6 +14,7 @@
 #include "platform/doubles/recording.h"
 #include "support/http_server.h"
 #include "support/qt_support.h"
+#include "support/shell_services.h"
 #include "support/temp_dir.h"
 #include "websites/browser_pane.h"
 #include "websites/popup_form.h"
@@ -222,15 +223,10 @@ TEST(ActivitiesBrowserTest, OpensNoWindow) {
     dir.write("files/config.ini", config);
     Settings settings;
     ASSERT_FALSE(loadSettingsFile(dir.file("files/config.ini"), "config.ini", settings));
-    auto log = std::make_shared<CallLog>();
-    RecordingLockdown lockdown(log);
-    RecordingKeyboardHook hook(log);
-    RecordingDesktop desktop(log);
-    RecordingSoundSystem sounds(log);
-    test::ScriptedDialogs dialogs;
-    TForm1 form({lockdown, hook, desktop, sounds, dialogs, [] {}}, dir.path() + "/", std::move(settings));
+    test::RecordingServices doubles;
+    TForm1 form(doubles.services([] {}), dir.path() + "/", std::move(settings));
     form.FormCreate();
-    TPopUpForm popup(dir.path() + "/", form.blockedCheck(), dialogs);
+    TPopUpForm popup(dir.path() + "/", form.blockedCheck(), doubles.dialogs);
     form.setPopUpForm(&popup);
     form.show();
     QWebEngineView* view = form.activitiesBrowser();

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "core/main_form.h"
+#include "platform/doubles/recording.h"
+#include "support/qt_support.h"
+
+namespace tn::test {
+
+// Every platform stand-in the main window needs, as recording doubles sharing one call log.
+struct RecordingServices {
+    std::shared_ptr<CallLog> log = std::make_shared<CallLog>();
+    RecordingLockdown lockdown{log};
+    RecordingKeyboardHook hook{log};
+    RecordingDesktop desktop{log};
+    RecordingSoundSystem sounds{log};
+    ScriptedDialogs dialogs;
+    RecordingWindows windows{log};
+    RecordingShellOpen shell_open{log};
+    RecordingShellLinks shell_links{log};
+    RecordingDisplayMode display{log};
+    MemoryRegistry registry{log};
+    bool caps_lock = false;
+
+    ShellServices services(std::function<void()> terminate) {
+        return ShellServices{lockdown,
+                             hook,
+                             desktop,
+                             sounds,
+                             dialogs,
+                             windows,
+                             shell_open,
+                             shell_links,
+                             display,
+                             registry,
+                             [this] { return caps_lock; },
+                             std::move(terminate)};
+    }
+};
+
+}  // namespace tn::test
