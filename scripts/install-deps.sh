@@ -10,7 +10,7 @@ packages=(
   libcurl4-openssl-dev libzip-dev libjpeg62-turbo-dev
   libx11-dev libx11-xcb-dev libxcb1-dev libxext-dev libxtst-dev libxrandr-dev
   libasound2-dev libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xserver-xephyr openbox xdotool x11-utils x11-apps
+  xvfb xserver-xephyr openbox xdotool x11-utils x11-apps xdg-utils
   fonts-dejavu-core
 )
 

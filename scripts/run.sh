@@ -47,7 +47,7 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   server=$!
   trap 'kill $server 2>/dev/null || true' EXIT
   wait_for_server "$nested"
-  DISPLAY=$nested openbox --sm-disable >/dev/null 2>&1 &
+  DISPLAY=$nested openbox --sm-disable --config-file "$PWD/scripts/openbox-child.xml" >/dev/null 2>&1 &
   echo "Tumblenest runs in the window \"Tumblenest (trial)\". Close that window to stop it."
   DISPLAY=$nested "$run_dir/tumblenest" || true
 else

@@ -250,7 +250,7 @@ void TVirtualDesktop::updateMask() {
             if (button) region += button->geometry();
         }
     }
-    (void)region;
+    setMask(region);
 }
 
 bool TVirtualDesktop::ownWindow(IWindows::Id id) {

@@ -68,7 +68,8 @@ public:
     void DelayTimerTimer();    // the delayed start of the pending shortcut target
     void RestoreTimerTimer();  // brings the started programs' windows back ("Restore")
     void SpTBXButton1Click();
-    // A click on the launcher button of program index ("TEMPBUTTON<index>").
+    // A click on the launcher button of program index ("TEMPBUTTON<index>"): opens the program's
+    // path through the shell and leaves no shortcut target pending (the program starts once).
     void launchClick(std::size_t index);
 
     QPushButton* exitButton() const { return ExitButton; }
