@@ -5,8 +5,11 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <functional>
 
 namespace tn::test {
@@ -30,6 +33,48 @@ void XConnection::pressKeys(std::initializer_list<unsigned long> keysyms) {
     for (auto it = codes.rbegin(); it != codes.rend(); ++it)
         XTestFakeKeyEvent(display_, *it, False, CurrentTime);
     XSync(display_, False);
+}
+
+void XConnection::click(int x, int y) {
+    XTestFakeMotionEvent(display_, XDefaultScreen(display_), x, y, CurrentTime);
+    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    XSync(display_, False);
+}
+
+void XConnection::typeText(const std::string& text) {
+    for (const char c : text) {
+        const KeySym sym = c == ' ' ? XK_space : static_cast<KeySym>(static_cast<unsigned char>(c));
+        const KeyCode code = XKeysymToKeycode(display_, sym);
+        XTestFakeKeyEvent(display_, code, True, CurrentTime);
+        XTestFakeKeyEvent(display_, code, False, CurrentTime);
+        // A typist's pace: toolkits may merge or drop a burst of events that arrive all at once.
+        XSync(display_, False);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+namespace {
+int g_grab_error = Success;
+}  // namespace
+
+int XConnection::tryGrab(unsigned long keysym, unsigned modifiers) {
+    const XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent* e) {
+        g_grab_error = e->error_code;
+        return 0;
+    });
+    g_grab_error = Success;
+    const int code = XKeysymToKeycode(display_, keysym);
+    const Window root = XDefaultRootWindow(display_);
+    XGrabKey(display_, code, modifiers, root, False, GrabModeAsync, GrabModeAsync);
+    XSync(display_, False);
+    const int result = g_grab_error;
+    if (result == Success) {
+        XUngrabKey(display_, code, modifiers, root);
+        XSync(display_, False);
+    }
+    XSetErrorHandler(previous);
+    return result;
 }
 
 void XConnection::iconify(unsigned long window) {

@@ -29,6 +29,19 @@ public:
     int countMapped(const std::string& title);
     // Asks the window manager to minimise the window.
     void iconify(unsigned long window);
+    // A left click at (x, y) on the screen, through XTest.
+    void click(int x, int y);
+    // Types text (letters, digits and spaces) through XTest, key by key.
+    void typeText(const std::string& text);
+    // Tries to grab the key combination on the root window as another program would: the X error
+    // code (0 when the grab was granted, 10 BadAccess while someone else holds it). A granted grab is
+    // let go at once. Modifiers are the masks below.
+    int tryGrab(unsigned long keysym, unsigned modifiers);
+    static constexpr unsigned kShift = 1u << 0;
+    static constexpr unsigned kCtrl = 1u << 2;
+    static constexpr unsigned kAlt = 1u << 3;      // Mod1
+    static constexpr unsigned kNumLock = 1u << 4;  // Mod2
+    static constexpr unsigned kSuper = 1u << 6;    // Mod4
 
 private:
     _XDisplay* display_ = nullptr;
