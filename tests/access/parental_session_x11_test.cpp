@@ -88,7 +88,8 @@ TEST_F(ParentalSessionTest, FirstPasswordLockedKeysAdministrationAndBack) {
     x->pressKeys({XK_Return});
     ASSERT_TRUE(eventually([&] { return line0() == ScrambleText("kite42"); }, 30s)) << [&] {
         std::string out = "line 0 has " + std::to_string(line0().size()) + " bytes; windows:";
-        for (const std::string& t : x->mappedTitles()) out += " [" + t + "]";
+        for (const std::string& t : x->mappedTitles())
+            out += " [" + t + "]";
         return out;
     }();
     // "Password Saved" is acknowledged with Enter; then the form has gone.

@@ -9,8 +9,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <thread>
 #include <functional>
+#include <thread>
 
 namespace tn::test {
 
