@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/artwork.h"
 #include "core/dialogs.h"
@@ -95,11 +96,7 @@ AdminPanel::AdminPanel(QWidget* parent, Hooks hooks, Programs programs, IDialogs
                         QStringLiteral("Entirely Exit the Program"));
     MinimizeButton = button(this, "MinimizeButton", QStringLiteral("Minimize"), QStringLiteral("Minimize"));
     SpTBXButton8 = button(this, "SpTBXButton8", QStringLiteral("Help"), {});
-    int left = 0;
-    for (QPushButton* b : {SaveSettingsButton, Button12, ExitButton, MinimizeButton, SpTBXButton8}) {
-        b->setGeometry(left, 0, kButtonWidth, kSaveButtonHeight);
-        left += kButtonWidth;
-    }
+    placeButtonRow();
     connect(SaveSettingsButton, &QPushButton::clicked, this, [this] { hooks_.save(); });
     connect(Button12, &QPushButton::clicked, this, [this] { hooks_.return_to_locked(); });
     connect(ExitButton, &QPushButton::clicked, this, [this] { hooks_.exit(); });
@@ -250,7 +247,18 @@ QWidget* AdminPanel::createProgramsPage() {
     return page;
 }
 
+void AdminPanel::placeButtonRow() {
+    int left = 0;
+    for (QPushButton* b : {SaveSettingsButton, Button12, ExitButton, MinimizeButton, SpTBXButton8}) {
+        // Wide enough for the caption in the style's bold face.
+        const int width = std::max(kButtonWidth, b->sizeHint().width() + 16);
+        b->setGeometry(left, 0, width, kSaveButtonHeight);
+        left += width;
+    }
+}
+
 void AdminPanel::layoutFor(int screen_width, int screen_height) {
+    placeButtonRow();
     const MainLayout layout = layoutMainTabs(screen_width, screen_height, SaveSettingsButton->height());
     const Rect& panel = layout.test_panel;
     setGeometry(panel.left, panel.top, panel.width, panel.height);

@@ -42,7 +42,8 @@ public:
     };
     AdminPanel(QWidget* parent, Hooks hooks, Programs programs, IDialogs& dialogs);
 
-    // Places the panel over the whole screen and the tab control under the button row.
+    // Places the panel over the whole screen, the button row along its top and the tab control
+    // under it (after the application's style is set, which decides the captions' widths).
     void layoutFor(int screen_width, int screen_height);
     // The check boxes, as the settings save writes them.
     AdminChecks checks() const;
@@ -93,6 +94,8 @@ public:
     QPushButton* SpTBXButton4 = nullptr;  // "Browse Computer"
 
 private:
+    // The command buttons in one row along the top edge, each wide enough for its caption.
+    void placeButtonRow();
     QWidget* createGeneralPage();
     QWidget* createTimerPage();
     QWidget* createProgramsPage();

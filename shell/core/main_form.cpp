@@ -311,10 +311,13 @@ void TForm1::FormCreate() {
     const Rect& pc = layout.page_control;
     PageControl1->setGeometry(pc.left, pc.top, pc.width, pc.height);
     // The three tabs share the strip equally, each at most 1000 pixels wide.
-    const int tab_width = std::min(pc.width / PageControl1->count(), 1000) - 4;
+    // Each tab's border takes 2 pixels of its share; no padding or margin, so three always fit.
+    const int tab_width = std::min(pc.width / PageControl1->count(), 1000) - 2;
+    PageControl1->tabBar()->setUsesScrollButtons(false);
     PageControl1->setStyleSheet(
-        QStringLiteral("QTabBar::tab { height: %1px; width: %2px; font-family: Arial, \"Liberation Sans\", "
-                       "sans-serif; font-weight: bold; font-size: %3pt; }")
+        QStringLiteral(
+            "QTabBar::tab { height: %1px; width: %2px; padding: 0px; margin: 0px; font-family: Arial, "
+            "\"Liberation Sans\", sans-serif; font-weight: bold; font-size: %3pt; }")
             .arg(layout.tab_height)
             .arg(tab_width)
             .arg(std::max(8, layout.tab_height * 2 / 5)));

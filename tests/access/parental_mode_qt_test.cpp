@@ -18,6 +18,7 @@
 #include "access/set_password_form.h"
 #include "core/list_file.h"
 #include "core/main_form.h"
+#include "programs/virtual_desktop.h"
 #include "support/qt_support.h"
 #include "support/shell_services.h"
 #include "support/temp_dir.h"
@@ -215,6 +216,21 @@ TEST_F(ParentalModeTest, TimeUpHidesTheTabsAndShowsTheBoxUnlessThePromptIsOpen) 
         EXPECT_EQ(t->TimeLabel->text(), QStringLiteral("00:00:00"));
         if (prompt_open) form->passwordCheck()->Button2Click();
     }
+}
+
+TEST_F(ParentalModeTest, TimeUpClosesTheVirtualDesktopAndTheProgramsStartedFromIt) {
+    auto form = start("secret", "no", "yes", "0");
+    doubles.windows.windows = {{1001, "Old editor"}};  // ids apart from Qt's own windows
+    form->VirtualDesktopImageClick();
+    ASSERT_TRUE(form->virtualDesktop()->isVisible());
+    doubles.windows.windows.push_back({1002, "Calculator"});
+    doubles.log->calls.clear();
+    TimerControls* t = form->timerControls();
+    while (!t->timer().timeUp())
+        t->ParentTimerTimer();
+    EXPECT_EQ(doubles.log->starting("askToClose"), Calls{"askToClose 1002"});
+    EXPECT_FALSE(form->virtualDesktop()->isVisible());
+    EXPECT_TRUE(form->timesUp()->isVisible());
 }
 
 TEST_F(ParentalModeTest, SetAndClearFromTheTimerPage) {
