@@ -284,7 +284,6 @@ AdminChecks AdminPanel::checks() const {
 void AdminPanel::refreshPrograms() {
     const int row = AppNameListBox->currentRow();
     AppNameListBox->clear();
-    const AllowedPrograms programs(programs_.names, programs_.paths);
     // Every name is listed, paired or not, so the parent sees what the file holds.
     for (const std::string_view name : programs_.names)
         AppNameListBox->addItem(text(name));
