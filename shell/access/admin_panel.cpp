@@ -110,6 +110,16 @@ AdminPanel::AdminPanel(QWidget* parent, Hooks hooks, Programs programs, IDialogs
     SpTBXTabControl1->addTab(createGeneralPage(), QStringLiteral("General"));
     SpTBXTabControl1->addTab(createTimerPage(), QStringLiteral("Timer"));
     SpTBXTabControl1->addTab(createProgramsPage(), QStringLiteral("Allowed Programs"));
+    // "About" is a command on the strip, not a page: it opens the about box and the page stays.
+    about_tab_ = SpTBXTabControl1->addTab(new QWidget, QStringLiteral("About"));
+    connect(SpTBXTabControl1, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index != about_tab_) {
+            last_page_ = index;
+            return;
+        }
+        SpTBXTabControl1->setCurrentIndex(last_page_);
+        if (hooks_.about) hooks_.about();
+    });
     // Kept with the other boxes the save writes; its Updates page joins with the update engine.
     AutoUpdateEnableCheckBox =
         checkBox("AutoUpdateEnableCheckBox", QStringLiteral("Enable Automatic Updates (recommended)"), {});

@@ -32,6 +32,7 @@ public:
         std::function<void()> exit;              // "Exit Program"
         std::function<void()> minimize;          // "Minimize"
         std::function<void()> help;              // "Help"
+        std::function<void()> about;             // the "About" item of the tab strip
         std::function<void()> timer_button;      // "Set Timer" / "Clear Timer"
         std::function<void()> change_password;   // the General page's "Save" (password change)
     };
@@ -102,6 +103,8 @@ private:
     void addProgram(const std::string& picked_path);
 
     Hooks hooks_;
+    int about_tab_ = -1;
+    int last_page_ = 0;
     Programs programs_;
     IDialogs& dialogs_;
 };

@@ -19,6 +19,7 @@
 #include "access/admin_panel.h"
 #include "access/password_check.h"
 #include "access/set_password_form.h"
+#include "core/about_box.h"
 #include "core/application_filter.h"
 #include "core/artwork.h"
 #include "core/dialogs.h"
@@ -132,6 +133,7 @@ TForm1::TForm1(ShellServices services, std::string data_dir, Settings settings, 
     QuestionmarkImage->setToolTip(QStringLiteral("About Tumblenest"));
     QuestionmarkImage->setPixmap(artwork::questionMark(kQuestionmarkSize));
     QuestionmarkImage->setFixedSize(kQuestionmarkSize, kQuestionmarkSize);
+    connect(QuestionmarkImage, &THighlightImage::clicked, this, [this] { QuestionmarkImageClick(); });
 
     timer_ = new TimerControls(this, {[this] {
                                           if (sounds_) sounds_->play(Sounds::Tick);

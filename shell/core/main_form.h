@@ -36,6 +36,7 @@ class TPasswordCheck;
 class TSetPWForm;
 class TTimesUp;
 class TVirtualDesktop;
+class TAboutBox;
 
 // What the main window needs from outside: the platform stand-ins and the way to end the program.
 // The objects must outlive the window.
@@ -102,6 +103,10 @@ public:
     void TimerButtonClick();
     // The General page's password change "Save".
     void Button2Click();
+    // The question mark and the panel's "About": the about box.
+    void QuestionmarkImageClick();
+    // "Help": the parents' guide, opened with the desktop's viewer.
+    void SpTBXButton8Click();
     // The first-run password check, once, at the first tick after the window is shown.
     void CheckPWTimerTimer();
     // A close request from outside the shell (the session ending, a termination signal): runs the
@@ -175,6 +180,7 @@ private:
     // The windows the main window works with, created by createForms().
     std::unique_ptr<TPasswordCheck> PasswordCheck;
     std::unique_ptr<TVirtualDesktop> VirtualDesktop;
+    std::unique_ptr<TAboutBox> AboutBox;
     std::unique_ptr<TTimesUp> TimesUp;
     std::unique_ptr<TSetPWForm> SetPWForm;
     QWidget* Panel1 = nullptr;  // the Software tab's launcher panel
@@ -196,6 +202,7 @@ public:
     TimerControls* timerControls() const { return timer_; }
     TPasswordCheck* passwordCheck() const { return PasswordCheck.get(); }
     TVirtualDesktop* virtualDesktop() const { return VirtualDesktop.get(); }
+    TAboutBox* aboutBox() const { return AboutBox.get(); }
     TTimesUp* timesUp() const { return TimesUp.get(); }
     TSetPWForm* setPasswordForm() const { return SetPWForm.get(); }
     QTimer* checkPasswordTimer() const { return CheckPWTimer; }

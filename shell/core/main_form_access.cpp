@@ -18,6 +18,7 @@
 #include "access/scramble.h"
 #include "access/set_password_form.h"
 #include "access/settings_save.h"
+#include "core/about_box.h"
 #include "core/dialogs.h"
 #include "core/list_file.h"
 #include "core/main_form.h"
@@ -39,6 +40,8 @@ void TForm1::createAdminPanel() {
     hooks.minimize = [this] { MinimizeButtonClick(); };
     hooks.timer_button = [this] { TimerButtonClick(); };
     hooks.change_password = [this] { Button2Click(); };
+    hooks.help = [this] { SpTBXButton8Click(); };
+    hooks.about = [this] { QuestionmarkImageClick(); };
     TestPanel = new AdminPanel(this, std::move(hooks),
                                {model_.AppNameListBox, model_.AppPathListBox, services_.shell_links},
                                services_.dialogs);
@@ -71,6 +74,8 @@ void TForm1::createForms() {
                                  }},
         model_.AppNameListBox, model_.AppPathListBox, pending_shortcut_target_);
 
+    AboutBox = std::make_unique<TAboutBox>(data_dir_);
+
     TimesUp = std::make_unique<TTimesUp>([this] { PasswordCheck->openNonModal(); });
 
     SetPWForm = std::make_unique<TSetPWForm>(
@@ -81,6 +86,15 @@ void TForm1::createForms() {
         showFullScreen();
         raise();
     });
+}
+
+void TForm1::QuestionmarkImageClick() {
+    if (AboutBox) AboutBox->openModal();
+}
+
+void TForm1::SpTBXButton8Click() {
+    // Without a viewer or the document the request fails, and there is nothing more to do.
+    (void)services_.shell_open.open({}, path("Tumblenest_How_To.pdf"), {}, {});
 }
 
 void TForm1::GearsClick() {
