@@ -15,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QListWidget>
+#include <QSlider>
 #include <QTimer>
 #include "access/admin_panel.h"
 #include "access/password_check.h"
@@ -28,6 +29,7 @@
 #include "core/screen_layout.h"
 #include "core/startup_settings.h"
 #include "lockdown/lockdown_sequences.h"
+#include "lockdown/volume_control.h"
 #include "programs/allowed_programs.h"
 #include "programs/launcher_buttons.h"
 #include "programs/virtual_desktop.h"
@@ -140,6 +142,7 @@ TForm1::TForm1(ShellServices services, std::string data_dir, Settings settings, 
                                       },
                                       [this] { timeUp(); }, [this] { syncTimerButton(); }});
     timer_->TimeLabel->move(kTimeLabelLeft, kTimeLabelTop);
+    volume_ = new VolumeControlView(this, services_.wave_out, model_.SettingsList);
     CheckPWTimer = new QTimer(this);
     CheckPWTimer->setObjectName(QStringLiteral("CheckPWTimer"));
     CheckPWTimer->setInterval(1);
@@ -334,6 +337,7 @@ void TForm1::FormCreate() {
     // left arrow, keeping their proportions inside boxes 54 and 126 wide.
     const int strip = carousel_->slotHeight();
     const int left = carousel_->LeftArrow->x();
+    volume_->slider()->resize(VolumeControlView::kWidth, strip);
     HomeImage->setGeometry(left, 8, 54, strip);
     HomeImage->setPixmap(artwork::house(54, strip));
     VirtualDesktopImage->setGeometry(left, 0, 126, strip);
@@ -353,6 +357,8 @@ void TForm1::FormCreate() {
     timer_->sync();
 
     TestPanel->VolumeControlEnableCheckBox->setChecked(s.show_volume_control);
+    volume_->setShown(s.show_volume_control);
+    (void)volume_->setPositionFromSettings(model_.SettingsList.line(setting::kVolumePosition));
     TestPanel->LinkScrollEnableCheckBox->setChecked(s.link_scrolling);
     carousel_->setScrollTimerEnabled(s.link_scrolling);
     TestPanel->AutoUpdateEnableCheckBox->setChecked(s.automatic_updates);
@@ -418,8 +424,9 @@ void TForm1::FormActivate() {
 
 void TForm1::placeTopRight() {
     const int w = QGuiApplication::primaryScreen()->size().width();
-    const TopRightPlacement place = tn::placeTopRight(w, Gears->width(), 0);
+    const TopRightPlacement place = tn::placeTopRight(w, Gears->width(), VolumeControlView::kWidth);
     Gears->move(place.gears_left, 0);
+    volume_->slider()->move(place.volume_left, 0);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

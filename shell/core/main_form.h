@@ -37,6 +37,7 @@ class TSetPWForm;
 class TTimesUp;
 class TVirtualDesktop;
 class TAboutBox;
+class VolumeControlView;
 
 // What the main window needs from outside: the platform stand-ins and the way to end the program.
 // The objects must outlive the window.
@@ -51,6 +52,7 @@ struct ShellServices {
     IShellLinks& shell_links;
     IDisplayMode& display_mode;
     IRegistry& registry;
+    IWaveOut& wave_out;
     // Whether Caps Lock is toggled on, for the password forms' warning.
     std::function<bool()> caps_lock_on;
     // Ends the message loop (the program then destroys its windows).
@@ -176,6 +178,7 @@ private:
     THighlightImage* QuestionmarkImage = nullptr;    // bottom left corner
     AdminPanel* TestPanel = nullptr;                 // the administration panel
     TimerControls* timer_ = nullptr;                 // the countdown label and its timers
+    VolumeControlView* volume_ = nullptr;            // the volume slider
     QTimer* CheckPWTimer = nullptr;
     // The windows the main window works with, created by createForms().
     std::unique_ptr<TPasswordCheck> PasswordCheck;
@@ -200,6 +203,7 @@ public:
     QLabel* gears() const { return Gears; }
     AdminPanel* adminPanel() const { return TestPanel; }
     TimerControls* timerControls() const { return timer_; }
+    VolumeControlView* volumeControl() const { return volume_; }
     TPasswordCheck* passwordCheck() const { return PasswordCheck.get(); }
     TVirtualDesktop* virtualDesktop() const { return VirtualDesktop.get(); }
     TAboutBox* aboutBox() const { return AboutBox.get(); }

@@ -23,6 +23,7 @@
 #include "core/list_file.h"
 #include "core/main_form.h"
 #include "lockdown/lockdown_sequences.h"
+#include "lockdown/volume_control.h"
 #include "programs/virtual_desktop.h"
 #include "timer/timer_controls.h"
 #include "timer/times_up.h"
@@ -111,6 +112,7 @@ void TForm1::GearsClick() {
         TestPanel->raise();
         services_.desktop.showTaskBar();
         services_.keyboard_hook.FreeHook();
+        volume_->setShown(true);
     }
 }
 
@@ -163,6 +165,9 @@ void TForm1::Button12Click() {
     keyLock(lockdown);
     setGeometry(QGuiApplication::primaryScreen()->geometry());
     setCtrlAltDelDisabled(lockdown, model_.SettingsList.yes(setting::kDisableCtrlAltDel));
+    const bool volume_shown = model_.SettingsList.yes(setting::kShowVolumeControl);
+    volume_->setShown(volume_shown);
+    TestPanel->VolumeControlEnableCheckBox->setChecked(volume_shown);
     applyScrollSetting();
     itemLock(lockdown);
 }

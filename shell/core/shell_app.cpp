@@ -14,6 +14,7 @@
 #include "access/file_registry.h"
 #include "core/dialogs.h"
 #include "core/main_form.h"
+#include "platform/linux/alsa_wave_out.h"
 #include "platform/linux/caps_lock.h"
 #include "platform/linux/linux_shell_open.h"
 #include "platform/linux/qt_sound.h"
@@ -116,8 +117,9 @@ int runShell(int argc, char** argv) {
     LinuxShellOpen shell_open(shell_links);
     X11DisplayMode display_mode;
     FileRegistry registry = FileRegistry::fromEnvironment();
+    AlsaWaveOut wave_out;
     ShellServices services{lockdown, keyboard_hook, desktop, sound_system, dialogs, windows, shell_open,
-                           shell_links, display_mode, registry, [] { return capsLockOn(); },
+                           shell_links, display_mode, registry, wave_out, [] { return capsLockOn(); },
                            // exit() rather than quit(): quit() asks every window to close first, and
                            // the main window refuses.
                            [] { QApplication::exit(0); }};

@@ -4,11 +4,13 @@
 #include <QCloseEvent>
 #include <QImage>
 #include <QLabel>
+#include <QSlider>
 #include <filesystem>
 #include <memory>
 
 #include "core/list_file.h"
 #include "core/main_form.h"
+#include "lockdown/volume_control.h"
 #include "platform/doubles/recording.h"
 #include "support/qt_support.h"
 #include "support/shell_services.h"
@@ -263,6 +265,15 @@ TEST_F(StartupTest, TabSwitchesMoveTheCarouselAndThePictures) {
     // The pictures stand where the carousel was.
     EXPECT_EQ(form->homeImage()->x(), carousel->LeftArrow->x());
     EXPECT_EQ(form->virtualDesktopImage()->x(), carousel->LeftArrow->x());
+    // The strip's pictures and the volume slider are as high as a thumbnail; the slider stands 20
+    // pixels left of the gear in the top right corner.
+    const int strip = carousel->slotHeight();
+    EXPECT_EQ(form->homeImage()->height(), strip);
+    EXPECT_EQ(form->virtualDesktopImage()->height(), strip);
+    const QSlider* volume = form->volumeControl()->slider();
+    EXPECT_EQ(volume->height(), strip);
+    EXPECT_EQ(form->gears()->x(), QGuiApplication::primaryScreen()->size().width() - form->gears()->width());
+    EXPECT_EQ(volume->geometry().topLeft(), QPoint(form->gears()->x() - 41 - 20, 0));
 }
 
 }  // namespace

@@ -248,8 +248,9 @@ TEST_P(X11WindowsTest, ListsOnlyApplicationWindows) {
     std::vector<XWindow> made;
     for (const auto& c : cases)
         made.push_back(x_.create(c.title, c.kind));
-    // The windows are handled in the order made, so once the last is listed all are settled.
-    waitFor("Plain");
+    // The windows are handled in the order made, so once the last is shown all are settled (a window
+    // manager lists a window before its frame is mapped).
+    EXPECT_TRUE(eventually([&] { return contains(ids(windows_.list(true)), made.back()); }));
 
     const auto all = ids(windows_.list(false));
     const auto visible = ids(windows_.list(true));

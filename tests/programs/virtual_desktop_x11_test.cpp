@@ -150,7 +150,9 @@ TEST_P(VirtualDesktopX11Test, ClicksPassThroughEverywhereButOnItsButtons) {
     EXPECT_TRUE(eventually([&] { return report("below") == "click Below\n"; }));
 
     // On a launcher button (over the same window), the virtual desktop does.
-    const QRect button = vd_->launcherButtons()[0]->geometry();
+    const QPushButton* first = vd_->launcherButtons()[0].data();
+    ASSERT_NE(first, nullptr);
+    const QRect button = first->geometry();
     ASSERT_TRUE(QRect(at, QSize(320, 200)).intersects(button));
     const QPoint on_button = QRect(at, QSize(320, 200)).intersected(button).center();
     click(on_button.x(), on_button.y());

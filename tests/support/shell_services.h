@@ -22,6 +22,7 @@ struct RecordingServices {
     RecordingShellLinks shell_links{log};
     RecordingDisplayMode display{log};
     MemoryRegistry registry{log};
+    RecordingWaveOut wave_out{log};
     bool caps_lock = false;
 
     ShellServices services(std::function<void()> terminate) {
@@ -35,6 +36,7 @@ struct RecordingServices {
                              shell_links,
                              display,
                              registry,
+                             wave_out,
                              [this] { return caps_lock; },
                              std::move(terminate)};
     }
