@@ -438,7 +438,27 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::closeFromOutside() {
     closing_ = true;
     FormClose();
+    terminateOnce();
+}
+
+void TForm1::terminateOnce() {
+    if (terminating_) return;
+    terminating_ = true;
     services_.terminate();
+}
+
+bool TForm1::restartPending() const {
+    return !model_.RestartMemo.empty() && model_.RestartMemo[0] == "yes";
+}
+
+void TForm1::RestartThroughUpdater() {
+    // Marked first, so that no later handler of this process starts the updater a second time.
+    if (model_.RestartMemo.empty()) model_.RestartMemo.append({});
+    model_.RestartMemo.set(0, "Already Restarting");
+    // The updater ends what is left of this process, swaps the executable and starts it again; if it
+    // cannot start, the shell ends all the same and nothing is reported.
+    (void)services_.shell_open.open({}, path("update"), {}, {});
+    terminateOnce();
 }
 
 void TForm1::FormClose() {
@@ -447,6 +467,7 @@ void TForm1::FormClose() {
     keyUnlock(services_.lockdown);
     // A failed write keeps the previous file; at this point there is nobody left to tell.
     (void)saveListFile(path("files/config.ini"), model_.SettingsList.lines());
+    if (restartPending()) RestartThroughUpdater();
 }
 
 void TForm1::FormDestroy() {
@@ -470,7 +491,11 @@ void TForm1::ExitButtonClick() {
                 .arg(QString::fromStdString(error.message())));
         return;
     }
-    services_.terminate();
+    if (restartPending()) {
+        RestartThroughUpdater();
+    } else {
+        terminateOnce();
+    }
 }
 
 void TForm1::MinimizeButtonClick() {

@@ -139,6 +139,12 @@ private:
     void placeTopRight();
     void createWebsiteControls();
     void closePopUp();
+    // Ends the message loop, once however many paths ask for it.
+    void terminateOnce();
+    // Whether a new shell executable waits to be swapped in (the first line of RestartMemo is "yes").
+    bool restartPending() const;
+    // Starts the updater from the data directory and ends the shell, which the updater starts again.
+    void RestartThroughUpdater();
     void createAdminPanel();
     // The count has run out.
     void timeUp();
@@ -160,6 +166,7 @@ private:
     bool created_ = false;
     bool password_checked_ = false;  // the first-run check has been started
     bool closing_ = false;           // the close sequence has run: nothing more is written
+    bool terminating_ = false;       // the end of the message loop has been asked for
 
     // Controls.
     QLabel* Image2 = nullptr;  // logo

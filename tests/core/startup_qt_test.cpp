@@ -209,6 +209,27 @@ TEST_F(StartupTest, ExitRewritesTheSiteListAndEndsWithoutTheCloseSequence) {
     EXPECT_EQ(log->calls, std::vector<std::string>{"FreeHook"});
 }
 
+TEST_F(StartupTest, APendingRestartStartsTheUpdaterOnceOnExitOrClose) {
+    for (const bool exit_command : {true, false}) {
+        auto form = start(settingsText());
+        form->model().RestartMemo = TextList::fromLines({"yes"});
+        log->calls.clear();
+        terminated = 0;
+        if (exit_command) {
+            dialogs.answers = {true};
+            form->ExitButtonClick();
+        } else {
+            form->closeFromOutside();
+        }
+        EXPECT_EQ(log->starting("shellOpen"),
+                  std::vector<std::string>{"shellOpen [] [" + dir.path() + "/update] [] []"});
+        EXPECT_EQ(form->model().RestartMemo[0], "Already Restarting");
+        EXPECT_EQ(terminated, 1);
+        // The exit path ends without the close sequence; the close path runs it first.
+        EXPECT_EQ(log->starting("wlDisableItem").empty(), exit_command);
+    }
+}
+
 TEST_F(StartupTest, ExitThatCannotSaveKeepsTheShellOpen) {
     auto form = start(settingsText());
     // "files/sites.ini" becomes a folder that is not empty, so the save's rename must fail.
