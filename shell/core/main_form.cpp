@@ -28,6 +28,7 @@
 #include "core/list_file.h"
 #include "core/screen_layout.h"
 #include "core/startup_settings.h"
+#include "lockdown/desktop_policy.h"
 #include "lockdown/lockdown_sequences.h"
 #include "lockdown/volume_control.h"
 #include "programs/allowed_programs.h"
@@ -143,6 +144,16 @@ TForm1::TForm1(ShellServices services, std::string data_dir, Settings settings, 
                                       [this] { timeUp(); }, [this] { syncTimerButton(); }});
     timer_->TimeLabel->move(kTimeLabelLeft, kTimeLabelTop);
     volume_ = new VolumeControlView(this, services_.wave_out, model_.SettingsList);
+    DelayLockdouwnW7 = new QTimer(this);
+    DelayLockdouwnW7->setObjectName(QStringLiteral("DelayLockdouwnW7"));
+    DelayLockdouwnW7->setInterval(1000);
+    DelayLockdouwnW7->setSingleShot(true);
+    policy_ =
+        std::make_unique<DesktopPolicy>(services_.registry, services_.shell_open, services_.processes,
+                                        services_.lockdown, services_.end_desktop_process_on_unlock, [this] {
+                                            if (!DelayLockdouwnW7->isActive()) DelayLockdouwnW7->start();
+                                        });
+    connect(DelayLockdouwnW7, &QTimer::timeout, this, [this] { policy_->DelayLockdouwnW7Timer(); });
     CheckPWTimer = new QTimer(this);
     CheckPWTimer->setObjectName(QStringLiteral("CheckPWTimer"));
     CheckPWTimer->setInterval(1);
@@ -464,9 +475,11 @@ void TForm1::RestartThroughUpdater() {
 void TForm1::FormClose() {
     services_.keyboard_hook.FreeHook();
     itemUnlock(services_.lockdown);
+    policy_->UnlockWindows7Click();
     keyUnlock(services_.lockdown);
     // A failed write keeps the previous file; at this point there is nobody left to tell.
     (void)saveListFile(path("files/config.ini"), model_.SettingsList.lines());
+    policy_->restartSidebar({});
     if (restartPending()) RestartThroughUpdater();
 }
 

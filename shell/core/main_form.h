@@ -38,6 +38,7 @@ class TTimesUp;
 class TVirtualDesktop;
 class TAboutBox;
 class VolumeControlView;
+class DesktopPolicy;
 
 // What the main window needs from outside: the platform stand-ins and the way to end the program.
 // The objects must outlive the window.
@@ -53,6 +54,9 @@ struct ShellServices {
     IDisplayMode& display_mode;
     IRegistry& registry;
     IWaveOut& wave_out;
+    IProcesses& processes;
+    // The basic build leaves out ending the desktop process when the desktop policy is lifted.
+    bool end_desktop_process_on_unlock;
     // Whether Caps Lock is toggled on, for the password forms' warning.
     std::function<bool()> caps_lock_on;
     // Ends the message loop (the program then destroys its windows).
@@ -186,6 +190,8 @@ private:
     AdminPanel* TestPanel = nullptr;                 // the administration panel
     TimerControls* timer_ = nullptr;                 // the countdown label and its timers
     VolumeControlView* volume_ = nullptr;            // the volume slider
+    std::unique_ptr<DesktopPolicy> policy_;          // the desktop's own policies while locked
+    QTimer* DelayLockdouwnW7 = nullptr;              // the policy lock's follow-up
     QTimer* CheckPWTimer = nullptr;
     // The windows the main window works with, created by createForms().
     std::unique_ptr<TPasswordCheck> PasswordCheck;
@@ -211,6 +217,7 @@ public:
     AdminPanel* adminPanel() const { return TestPanel; }
     TimerControls* timerControls() const { return timer_; }
     VolumeControlView* volumeControl() const { return volume_; }
+    QTimer* policyFollowUpTimer() const { return DelayLockdouwnW7; }
     TPasswordCheck* passwordCheck() const { return PasswordCheck.get(); }
     TVirtualDesktop* virtualDesktop() const { return VirtualDesktop.get(); }
     TAboutBox* aboutBox() const { return AboutBox.get(); }

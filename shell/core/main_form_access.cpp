@@ -22,6 +22,7 @@
 #include "core/dialogs.h"
 #include "core/list_file.h"
 #include "core/main_form.h"
+#include "lockdown/desktop_policy.h"
 #include "lockdown/lockdown_sequences.h"
 #include "lockdown/volume_control.h"
 #include "programs/virtual_desktop.h"
@@ -125,8 +126,13 @@ void TForm1::releaseLocks(bool password_stored) {
     timer_->timer().pause();
     timer_->sync();
     itemUnlock(lockdown);
+    policy_->UnlockWindows7Click();
+    // A sidebar the policy lock ended comes back before the keys are released when a password is
+    // stored, and after them when none is.
+    if (password_stored) policy_->restartSidebar("open");
     keyUnlock(lockdown);
     setCtrlAltDelDisabled(lockdown, false);
+    if (!password_stored) policy_->restartSidebar({});
     if (password_stored) link_panel_->hide();
     if (timer_->timer().timeUp()) timer_->TimeLabel->hide();
     WinkeybuttonClick();
@@ -163,6 +169,7 @@ void TForm1::Button12Click() {
     timer_->sync();
     itemLock(lockdown);
     keyLock(lockdown);
+    policy_->LockDownWindows7Click();
     setGeometry(QGuiApplication::primaryScreen()->geometry());
     setCtrlAltDelDisabled(lockdown, model_.SettingsList.yes(setting::kDisableCtrlAltDel));
     const bool volume_shown = model_.SettingsList.yes(setting::kShowVolumeControl);

@@ -16,6 +16,7 @@
 #include "core/main_form.h"
 #include "platform/linux/alsa_wave_out.h"
 #include "platform/linux/caps_lock.h"
+#include "platform/linux/linux_processes.h"
 #include "platform/linux/linux_shell_open.h"
 #include "platform/linux/qt_sound.h"
 #include "platform/linux/x11_desktop.h"
@@ -118,8 +119,10 @@ int runShell(int argc, char** argv) {
     X11DisplayMode display_mode;
     FileRegistry registry = FileRegistry::fromEnvironment();
     AlsaWaveOut wave_out;
+    LinuxProcesses processes;
     ShellServices services{lockdown, keyboard_hook, desktop, sound_system, dialogs, windows, shell_open,
-                           shell_links, display_mode, registry, wave_out, [] { return capsLockOn(); },
+                           shell_links, display_mode, registry, wave_out, processes,
+                           buildVariant().end_desktop_process_on_unlock, [] { return capsLockOn(); },
                            // exit() rather than quit(): quit() asks every window to close first, and
                            // the main window refuses.
                            [] { QApplication::exit(0); }};

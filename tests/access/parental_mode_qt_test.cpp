@@ -163,8 +163,18 @@ TEST_F(ParentalModeTest, SaveAndReturnToLockedMode) {
     panel->CTLALTDELCheck->setChecked(false);
     doubles.log->calls.clear();
     form->Button12Click();
-    EXPECT_EQ(doubles.log->calls,
-              concat({{"play decent.wav"}, items(1), keys(1), {"wlDisableKey 0 46 3 0"}, items(1)}));
+    // The desktop policy lock sits between the key lock and the Ctrl+Alt+Del step.
+    const Calls policy = {
+        "registry write HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer "
+        "NoDesktop=1"};
+    EXPECT_EQ(doubles.log->calls, concat({{"play decent.wav"},
+                                          items(1),
+                                          keys(1),
+                                          policy,
+                                          items(1),
+                                          policy,
+                                          {"wlDisableKey 0 46 3 0"},
+                                          items(1)}));
     EXPECT_FALSE(panel->isVisibleTo(form.get()));
     EXPECT_TRUE(form->pageControl()->isVisibleTo(form.get()));
 }

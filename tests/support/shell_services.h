@@ -23,6 +23,8 @@ struct RecordingServices {
     RecordingDisplayMode display{log};
     MemoryRegistry registry{log};
     RecordingWaveOut wave_out{log};
+    RecordingProcesses processes{log};
+    bool full_build = true;
     bool caps_lock = false;
 
     ShellServices services(std::function<void()> terminate) {
@@ -37,6 +39,8 @@ struct RecordingServices {
                              display,
                              registry,
                              wave_out,
+                             processes,
+                             full_build,
                              [this] { return caps_lock; },
                              std::move(terminate)};
     }
