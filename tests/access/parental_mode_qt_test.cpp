@@ -86,7 +86,7 @@ protected:
     // Clicks the gear and answers the prompt: typed text then OK, or Cancel when cancel is set.
     void gear(TForm1& form, const QString& typed, bool cancel = false) {
         TPasswordCheck* prompt = form.passwordCheck();
-        QTimer::singleShot(0, prompt, [prompt, typed, cancel] {
+        test::whenShown(prompt, [prompt, typed, cancel] {
             prompt->Edit1->setText(typed);
             cancel ? prompt->Button2Click() : prompt->Button1Click();
         });
@@ -113,7 +113,7 @@ TEST_F(ParentalModeTest, TheRightPasswordLiftsEveryLockAndOpensThePanel) {
 TEST_F(ParentalModeTest, AWrongPasswordReleasesNothing) {
     auto form = start("secret");
     TPasswordCheck* prompt = form->passwordCheck();
-    QTimer::singleShot(0, prompt, [prompt] {
+    test::whenShown(prompt, [prompt] {
         for (const char* attempt : {"Secret", "secret "}) {
             prompt->Edit1->setText(QString::fromLatin1(attempt));
             prompt->Button1Click();
@@ -280,7 +280,7 @@ TEST_F(ParentalModeTest, FirstRunAdoptsTheRegistryCopyOrAsksOnce) {
         auto form = start("");
         int shown = 0;
         TSetPWForm* set = form->setPasswordForm();
-        QTimer::singleShot(0, set, [set, &shown] {
+        test::whenShown(set, [set, &shown] {
             ++shown;
             set->PWEdit->setText(QStringLiteral("new one"));
             set->PWConfirmEdit->setText(QStringLiteral("new one"));

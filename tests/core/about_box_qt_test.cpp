@@ -28,7 +28,7 @@ TEST(AboutBoxTest, ReadsTheTextAtEveryOpeningAndClosesOnlyThroughOk) {
 
     dir.write("files/readme.txt", "Version two");
     bool refused = false;
-    QTimer::singleShot(0, &box, [&] {
+    test::whenShown(&box, [&] {
         QCloseEvent close_request;
         QCoreApplication::sendEvent(&box, &close_request);
         box.reject();  // Escape
@@ -41,7 +41,7 @@ TEST(AboutBoxTest, ReadsTheTextAtEveryOpeningAndClosesOnlyThroughOk) {
     EXPECT_EQ(box.AboutMemo->toPlainText(), QStringLiteral("Version two"));
 
     std::filesystem::remove(dir.file("files/readme.txt"));
-    QTimer::singleShot(0, &box, [&] { box.SpTBXButton1Click(); });
+    test::whenShown(&box, [&] { box.SpTBXButton1Click(); });
     box.openModal();
     EXPECT_TRUE(box.AboutMemo->toPlainText().contains(QStringLiteral("\"files/readme.txt\"")));
 }
@@ -69,7 +69,7 @@ TEST(AboutBoxTest, HelpOpensTheGuideAndAboutIsACommandOnThePanelStrip) {
     QTabWidget* tabs = form.adminPanel()->SpTBXTabControl1;
     tabs->setCurrentIndex(1);  // Timer
     bool opened = false;
-    QTimer::singleShot(0, form.aboutBox(), [&] {
+    test::whenShown(form.aboutBox(), [&] {
         opened = form.aboutBox()->isVisible();
         form.aboutBox()->SpTBXButton1Click();
     });

@@ -1,5 +1,8 @@
 #include "support/qt_support.h"
 
+#include <QTimer>
+#include <QWidget>
+
 #include "websites/web_engine.h"
 
 namespace tn::test {
@@ -13,6 +16,22 @@ QApplication& qtApp() {
         return new QApplication(argc, argv);
     }();
     return *app;
+}
+
+}  // namespace tn::test
+
+namespace tn::test {
+
+void whenShown(QWidget* window, std::function<void()> act) {
+    auto* poll = new QTimer(window);
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, window, [window, poll, act = std::move(act)] {
+        if (!window->isVisible()) return;
+        poll->stop();
+        poll->deleteLater();
+        act();
+    });
+    poll->start();
 }
 
 }  // namespace tn::test

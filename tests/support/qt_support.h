@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QString>
+#include <functional>
 #include <vector>
 
 #include "core/dialogs.h"
@@ -10,6 +11,11 @@ namespace tn::test {
 
 // The one QApplication of a test process, created on first use.
 QApplication& qtApp();
+
+// Runs act once, from the event loop, as soon as window is visible: the way to answer a modal window
+// that the code under test is about to open (a zero-time timer could fire before it is open, if
+// anything processes events on the way).
+void whenShown(QWidget* window, std::function<void()> act);
 
 // Message boxes answered by the test: confirm() returns the next scripted answer (No when none is
 // left); every box is recorded.
