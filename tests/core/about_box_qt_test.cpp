@@ -50,10 +50,7 @@ TEST(AboutBoxTest, HelpOpensTheGuideAndAboutIsACommandOnThePanelStrip) {
     test::qtApp();
     test::TempDir dir;
     std::filesystem::create_directories(dir.file("Activities"));
-    std::string config;
-    for (int i = 0; i < 25; ++i)
-        config += (i == 5 ? "5" : "") + std::string("\r\n");
-    dir.write("files/config.ini", config);
+    dir.write("files/config.ini", test::minimalSettingsText());
     Settings settings;
     ASSERT_FALSE(loadSettingsFile(dir.file("files/config.ini"), "config.ini", settings));
     test::RecordingServices doubles;

@@ -23,10 +23,7 @@ protected:
         test::qtApp();
         std::filesystem::create_directories(dir.file("Activities"));
         dir.write("files/activities.ini", "");
-        std::string config;
-        for (int i = 0; i < 25; ++i)
-            config += (i == 5 ? "5" : "") + std::string("\r\n");
-        dir.write("files/config.ini", config);
+        dir.write("files/config.ini", test::minimalSettingsText());
         dir.write("files/appnames.ini", "Calculator\r\nPaint 100%\r\nDraw & Play\r\nNo path\r\n");
         dir.write("files/apppaths.ini", "/usr/bin/xcalc\r\n/opt/paint.lnk\r\n/opt/draw\r\n");
         doubles.shell_links.links["/opt/paint.lnk"] = {"/opt/paint/paint", "/opt/paint"};

@@ -2,12 +2,21 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "core/main_form.h"
 #include "platform/doubles/recording.h"
 #include "support/qt_support.h"
 
 namespace tn::test {
+
+// The smallest valid settings file: 25 empty lines but the volume position (line 5) "5".
+inline std::string minimalSettingsText() {
+    std::string text;
+    for (int i = 0; i < 25; ++i)
+        text += (i == 5 ? "5" : "") + std::string("\r\n");
+    return text;
+}
 
 // Every platform stand-in the main window needs, as recording doubles sharing one call log.
 struct RecordingServices {

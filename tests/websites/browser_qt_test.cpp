@@ -217,10 +217,7 @@ TEST(ActivitiesBrowserTest, OpensNoWindow) {
               "<html><body><a id=\"a\" target=\"_blank\" href=\"" + server.url("/popup-target.html") +
                   "\">x</a><script>window.open('" + server.url("/popup-target.html?open") +
                   "');</script></body></html>");
-    std::string config;
-    for (int i = 0; i < 25; ++i)
-        config += (i == 5 ? "5" : "") + std::string("\r\n");
-    dir.write("files/config.ini", config);
+    dir.write("files/config.ini", test::minimalSettingsText());
     Settings settings;
     ASSERT_FALSE(loadSettingsFile(dir.file("files/config.ini"), "config.ini", settings));
     test::RecordingServices doubles;
