@@ -1,5 +1,6 @@
 #include "timer/timer_controls.h"
 
+#include <QGraphicsDropShadowEffect>
 #include <QLabel>
 #include <QTimer>
 
@@ -16,6 +17,12 @@ TimerControls::TimerControls(QWidget* window, Hooks hooks) : QObject(window), ho
     TimeLabel->setFont(font);
     TimeLabel->hide();
     setColour(TimerColour::Lime);
+    // Lime and yellow on the light sky need a dark halo to be read.
+    auto* halo = new QGraphicsDropShadowEffect(TimeLabel);
+    halo->setOffset(0, 0);
+    halo->setBlurRadius(6);
+    halo->setColor(Qt::black);
+    TimeLabel->setGraphicsEffect(halo);
 
     ParentTimer = new QTimer(this);
     ParentTimer->setObjectName(QStringLiteral("ParentTimer"));
