@@ -389,38 +389,34 @@ struct X11Lockdown::Connection {
         return out;
     }
 
-    bool hasType(XWindow w, Atom type) const {
+    // The 32-bit items of a window property of the given type (at most max of them); empty when the
+    // window has no such property.
+    std::vector<unsigned long> longProperty(XWindow w, Atom property, Atom type, long max) const {
         Atom actual = None;
         int format = 0;
         unsigned long count = 0;
         unsigned long after = 0;
         unsigned char* data = nullptr;
-        const int status = XGetWindowProperty(display, w, window_type, 0, 32, False, kAtomAtom, &actual,
-                                              &format, &count, &after, &data);
-        bool found = false;
+        const int status = XGetWindowProperty(display, w, property, 0, max, False, type, &actual, &format,
+                                              &count, &after, &data);
+        std::vector<unsigned long> items;
         if (status == Success && data != nullptr && format == 32) {
-            const auto* atoms = reinterpret_cast<const unsigned long*>(data);
-            found = std::find(atoms, atoms + count, type) != atoms + count;
+            const auto* longs = reinterpret_cast<const unsigned long*>(data);
+            items.assign(longs, longs + count);
         }
         if (data != nullptr) XFree(data);
-        return found;
+        return items;
+    }
+
+    bool hasType(XWindow w, Atom type) const {
+        const auto types = longProperty(w, window_type, kAtomAtom, 32);
+        return std::find(types.begin(), types.end(), type) != types.end();
     }
 
     // Whether the window belongs to this process (the shell's own windows are never hidden).
     bool ours(XWindow w) const {
-        Atom actual = None;
-        int format = 0;
-        unsigned long count = 0;
-        unsigned long after = 0;
-        unsigned char* data = nullptr;
-        const int status = XGetWindowProperty(display, w, wm_pid, 0, 1, False, kAtomCardinal, &actual,
-                                              &format, &count, &after, &data);
-        bool mine = false;
-        if (status == Success && data != nullptr && format == 32 && count == 1) {
-            mine = *reinterpret_cast<const unsigned long*>(data) == static_cast<unsigned long>(::getpid());
-        }
-        if (data != nullptr) XFree(data);
-        return mine;
+        const auto pid = longProperty(w, wm_pid, kAtomCardinal, 1);
+        return pid.size() == 1 && pid[0] == static_cast<unsigned long>(::getpid());
     }
 
     std::vector<XWindow> children(XWindow w) const {

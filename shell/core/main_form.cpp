@@ -1,22 +1,22 @@
 #include "core/main_form.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QListWidget>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QSlider>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineView>
 #include <algorithm>
 
-#include <QCheckBox>
-#include <QListWidget>
-#include <QSlider>
-#include <QTimer>
 #include "access/admin_panel.h"
 #include "access/password_check.h"
 #include "access/set_password_form.h"
